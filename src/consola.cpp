@@ -1,0 +1,154 @@
+#include "consola.h"
+
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <new>
+#include <stdexcept>
+
+#include "Ucadenaext.h"
+#include "Ucifrarc4.h"
+
+namespace {
+
+constexpr const char* kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
+constexpr const char* kPideTexto = "Escriba la linea a interpretar: ";
+constexpr const char* kPideClave = "Escriba la clave: ";
+constexpr const char* kPregunta = "Desea comprobar el resultado? s/n: ";
+constexpr const char* kCadenaCifrada = "Cadena cifrada: ";
+// The two headers over a plain text differ by their trailing blank, and the
+// users' transcripts keep the difference: they are not to be merged.
+constexpr const char* kOriginalComprobada = "Cadena original:";
+constexpr const char* kOriginalDescifrada = "Cadena original: ";
+constexpr const char* kClaveInvalida = "Debe escribir una clave valida (Long mayor a cero)";
+
+constexpr std::streamsize kDescarteMenu = 1000;
+
+// One direction of the dialogue: which string the typed line goes into, which
+// one receives the result, and the headers over the result and over the check.
+struct Sentido {
+    bool descifrar;
+    const char* encabezado;
+    const char* encabezado_comprobacion;
+};
+
+constexpr Sentido kCifrar{false, kCadenaCifrada, kOriginalComprobada};
+constexpr Sentido kDescifrar{true, kOriginalDescifrada, kCadenaCifrada};
+
+// Reads a line and a key, transforms the line from `fuente` into `destino`,
+// shows it, and on request shows the inverse transformation of the result
+// (which overwrites `fuente`). False when the input ended at the check question.
+bool Transformar(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave, CifraRC4& cifra,
+                 std::istream& entrada, std::ostream& salida) {
+    LeerTexto(fuente, entrada, salida);
+    LeerClave(clave, entrada, salida);
+    if (!cifra.EstablecerClave(clave)) {
+        salida << kClaveInvalida << std::endl;
+        return true;
+    }
+    cifra.EstablecerModo(sentido.descifrar);
+    cifra.Procesar(fuente, destino);
+    salida << sentido.encabezado << std::endl;
+    destino.EscribirLinea(salida);
+
+    const std::optional<bool> comprobar = PreguntarComprobacion(entrada, salida);
+    if (!comprobar) return false;
+    if (!*comprobar) return true;
+    LeerClave(clave, entrada, salida);
+    if (!cifra.EstablecerClave(clave)) return true;
+    cifra.EstablecerModo(!sentido.descifrar);
+    cifra.Procesar(destino, fuente);
+    salida << sentido.encabezado_comprobacion << std::endl;
+    fuente.EscribirLinea(salida);
+    return true;
+}
+
+}  // namespace
+
+std::optional<char> MostrarMenu(std::istream& entrada, std::ostream& salida) {
+    salida << kMenu;
+    salida.flush();
+    char respuesta = 0;
+    if (!(entrada >> respuesta)) return std::nullopt;
+    entrada.ignore(kDescarteMenu, '\n');
+    switch (respuesta) {
+        case 'C': return 'c';
+        case 'D': return 'd';
+        case 'S': return 's';
+        default: return respuesta;
+    }
+}
+
+void LeerTexto(CadenaExt& texto, std::istream& entrada, std::ostream& salida) {
+    texto.Vaciar();
+    salida << kPideTexto << std::endl;
+    texto.LeerLinea(entrada);
+}
+
+void LeerClave(CadenaExt& clave, std::istream& entrada, std::ostream& salida) {
+    clave.Vaciar();
+    salida << kPideClave << std::endl;
+    clave.LeerLinea(entrada);
+}
+
+std::optional<bool> PreguntarComprobacion(std::istream& entrada, std::ostream& salida) {
+    salida << kPregunta;
+    salida.flush();
+    char respuesta = 0;
+    if (!(entrada >> respuesta)) return std::nullopt;
+    entrada.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    return respuesta == 's' || respuesta == 'S';
+}
+
+void Dialogo(std::istream& entrada, std::ostream& salida) {
+    CadenaExt texto(CadenaExt::kCapacidadInicial);
+    CadenaExt cifrado(CadenaExt::kCapacidadInicial);
+    // Created with new and deleted at the end as the dialogue has always done;
+    // held by owners so that an exception still frees (and wipes) them.
+    std::unique_ptr<CifraRC4> cifra(new CifraRC4);
+    std::unique_ptr<CadenaExt> clave(new CadenaExt(CadenaExt::kCapacidadInicial));
+
+    // The menu and the check question wait for an answer; when the input
+    // yields none the dialogue ends, closing the prompt line left open.
+    bool sin_respuesta = false;
+    // Once the output has failed nothing more can reach the user.
+    while (!sin_respuesta && salida) {
+        const std::optional<char> opcion = MostrarMenu(entrada, salida);
+        if (!opcion) {
+            sin_respuesta = true;
+        } else if (*opcion == 'c') {
+            sin_respuesta = !Transformar(kCifrar, texto, cifrado, *clave, *cifra, entrada, salida);
+        } else if (*opcion == 'd') {
+            sin_respuesta = !Transformar(kDescifrar, cifrado, texto, *clave, *cifra, entrada, salida);
+        } else if (*opcion == 's') {
+            break;
+        }
+    }
+    if (sin_respuesta) salida << std::endl;
+    cifra.reset();
+    clave.reset();
+}
+
+#ifndef CIFRADOR_SIN_MAIN
+int main() {
+    try {
+        // Our own buffering: the dialogue flushes before every read itself.
+        std::ios::sync_with_stdio(false);
+        std::cin.tie(nullptr);
+        Dialogo(std::cin, std::cout);
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "cifrador: no se pudo escribir la salida estandar" << std::endl;
+            return 1;
+        }
+        return 0;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "cifrador: memoria agotada" << std::endl;
+    } catch (const std::length_error&) {
+        std::cerr << "cifrador: la linea supera la longitud maxima de 4294967295 bytes" << std::endl;
+    } catch (const std::exception&) {
+        std::cerr << "cifrador: error interno inesperado" << std::endl;
+    }
+    return 1;
+}
+#endif

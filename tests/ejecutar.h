@@ -1,0 +1,22 @@
+// Runs the built program as a user's shell would: bytes on standard input
+// from a file, standard output and standard error captured.
+#ifndef EJECUTAR_H
+#define EJECUTAR_H
+
+#include <string>
+#include <vector>
+
+enum class Destino { Archivo, Lleno, Cerrado };  // a file, /dev/full, a closed descriptor
+
+struct Resultado {
+    std::string salida;
+    std::string errores;
+    int estado = -1;  // exit status, or -1 when the program did not exit normally
+};
+
+Resultado Ejecutar(const std::string& entrada, Destino destino = Destino::Archivo,
+                   const std::vector<std::string>& argumentos = {});
+
+std::string LeerArchivo(const std::string& ruta);
+
+#endif

@@ -1,0 +1,255 @@
+// End-to-end tests: the built program is run on bytes typed at it and its
+// output is compared byte for byte with the transcript the dialogue must give.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "ejecutar.h"
+#include "vectores.h"
+
+namespace {
+
+const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
+const std::string kPideTexto = "Escriba la linea a interpretar: \n";
+const std::string kPideClave = "Escriba la clave: \n";
+const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
+const std::string kClaveInvalida = "Debe escribir una clave valida (Long mayor a cero)\n";
+const std::string kCifrada = "Cadena cifrada: \n";
+const std::string kOriginalComprobada = "Cadena original:\n";
+const std::string kOriginalDescifrada = "Cadena original: \n";
+
+// A dialogue written as the user's steps: what is typed, and what the program
+// must answer, with the cipher texts taken from the test's own model.
+class Guion {
+public:
+    std::string entrada, salida;
+
+    Guion& Cifrar(const std::string& texto, const std::string& clave, const std::string& respuesta = "c") {
+        return Flujo(false, texto, clave, respuesta);
+    }
+    Guion& Descifrar(const std::string& texto, const std::string& clave, const std::string& respuesta = "d") {
+        return Flujo(true, texto, clave, respuesta);
+    }
+    // Answers the check question with no.
+    Guion& No(const std::string& respuesta = "n") {
+        entrada += respuesta + "\n";
+        return *this;
+    }
+    // Answers the check question with yes and types `clave` again.
+    Guion& Si(const std::string& clave, const std::string& respuesta = "s") {
+        entrada += respuesta + "\n" + clave + "\n";
+        salida += kPideClave;
+        if (!clave.empty())
+            salida += (descifrado ? kCifrada : kOriginalComprobada) + Modelo(clave, resultado, !descifrado) + "\n";
+        return *this;
+    }
+    // A menu answer that is neither c, d nor s: the menu comes back.
+    Guion& Otra(const std::string& respuesta) {
+        entrada += respuesta + "\n";
+        salida += kMenu;
+        return *this;
+    }
+    Guion& Salir(const std::string& respuesta = "s") {
+        entrada += respuesta + "\n";
+        salida += kMenu;
+        return *this;
+    }
+    // The input ends while the menu waits for its answer.
+    Guion& FinEnMenu() {
+        salida += kMenu + "\n";
+        return *this;
+    }
+
+private:
+    Guion& Flujo(bool descifrar, const std::string& texto, const std::string& clave, const std::string& respuesta) {
+        entrada += respuesta + "\n" + texto + "\n" + clave + "\n";
+        salida += kMenu + kPideTexto + kPideClave;
+        if (clave.empty()) {
+            salida += kClaveInvalida;
+            return *this;
+        }
+        descifrado = descifrar;
+        resultado = Modelo(clave, texto, descifrar);
+        salida += (descifrar ? kOriginalDescifrada : kCifrada) + resultado + "\n" + kPregunta;
+        return *this;
+    }
+
+    bool descifrado = false;
+    std::string resultado;
+};
+
+void Comprobar(const std::string& entrada, const std::string& esperada) {
+    const Resultado r = Ejecutar(entrada);
+    EXPECT_EQ(r.salida, esperada);
+    EXPECT_EQ(r.errores, "");
+    EXPECT_EQ(r.estado, 0);
+}
+
+void Comprobar(const Guion& g) { Comprobar(g.entrada, g.salida); }
+
+std::string Bytes(std::mt19937& azar, std::size_t n) {
+    std::string s;
+    while (s.size() < n) {
+        const char c = static_cast<char>(azar() % 256);
+        if (c != '\n') s += c;
+    }
+    return s;
+}
+
+TEST(Consola, DialogosDeReferencia) {
+    int vistos = 0;
+    for (const auto& e : std::filesystem::directory_iterator(DATOS "/dialogos")) {
+        if (e.path().extension() != ".in") continue;
+        auto salida = e.path();
+        salida.replace_extension(".out");
+        SCOPED_TRACE(e.path().filename().string());
+        Comprobar(LeerArchivo(e.path()), LeerArchivo(salida));
+        ++vistos;
+    }
+    EXPECT_EQ(vistos, 5);
+}
+
+TEST(Consola, CifrarYDescifrarConYSinComprobacion) {
+    const std::string cifrado = Modelo("clave", "Hola mundo", false);
+    Guion g;
+    g.Cifrar("Hola mundo", "clave").No();
+    g.Cifrar("Hola mundo", "clave").Si("clave");
+    g.Cifrar("Hola mundo", "clave").Si("otra clave");
+    g.Descifrar(cifrado, "clave").No("no");
+    g.Descifrar(cifrado, "clave").Si("clave", "si");
+    g.Descifrar(cifrado, "clave").Si("mal", "S");
+    Comprobar(g.Salir());
+    EXPECT_NE(g.salida.find("Cadena original:\nHola mundo\n"), std::string::npos);
+    EXPECT_NE(g.salida.find("Cadena original: \nHola mundo\n"), std::string::npos);
+}
+
+TEST(Consola, ClaveVaciaEnCadaPregunta) {
+    Guion g;
+    g.Cifrar("linea sin clave", "").Descifrar("otra", "");
+    g.Cifrar("linea", "k").Si("").Descifrar("linea", "k").Si("");
+    g.Cifrar("", "k").No();  // an empty line with a valid key
+    Comprobar(g.Salir("S"));
+}
+
+TEST(Consola, RespuestasDelMenu) {
+    Guion g;
+    g.entrada += "\n\n  \t";  // blank lines before the answer: the menu is not shown again
+    g.Cifrar("uno", "k", "Cifrar por favor").No();
+    g.Otra("x").Otra("X").Otra("1").Otra("?que").Otra("\xa4");
+    g.Descifrar("dos", "k", "  DESCIFRAR").No();
+    g.Cifrar("tres", "k", "C").No();
+    Comprobar(g.Salir("salir ya"));
+}
+
+TEST(Consola, DescarteDeMilCaracteresTrasLaRespuesta) {
+    const std::string mil(1000, 'a');
+    Guion g;
+    g.Otra("x" + mil.substr(1));  // 999 more: the newline goes with them
+    Comprobar(g.Cifrar("cabe", "k").No().Salir());
+
+    // With 1000 more the newline stays: the text line read next is empty.
+    Guion h;
+    h.entrada += "c" + mil + "\nk\nn\n";
+    h.salida += kMenu + kPideTexto + kPideClave + kCifrada + "\n" + kPregunta;
+    Comprobar(h.Salir());
+
+    // With 1001 more the last one starts the text line.
+    Guion t;
+    t.entrada += "c" + mil + "Z\nk\nn\n";
+    t.salida += kMenu + kPideTexto + kPideClave + kCifrada + Modelo("k", "Z", false) + "\n" + kPregunta;
+    Comprobar(t.Salir());
+
+    // What is left past the limit can be the next menu answer.
+    Guion m;
+    m.entrada += "x" + mil + "s\n";
+    m.salida += kMenu + kMenu;
+    Comprobar(m);
+}
+
+TEST(Consola, LineasConTodosLosBytes) {
+    std::string todos;
+    for (int c = 0; c < 256; ++c)
+        if (c != '\n') todos += static_cast<char>(c);
+    Guion g;
+    g.Cifrar(todos, "clave").Si("clave");
+    g.Descifrar(todos, std::string("\x01\x7f\x80\xff\t\r", 6)).Si(std::string("\x01\x7f\x80\xff\t\r", 6));
+    g.Cifrar("\t\r\x1b[31m", std::string(1, '\0')).Si(std::string(1, '\0'));
+    Comprobar(g.Salir());
+}
+
+TEST(Consola, LineasLargasYClavesLargas) {
+    std::mt19937 azar(2024);
+    const std::string clave = Bytes(azar, 600);
+    const std::string texto = Bytes(azar, 5000);
+    Guion g;
+    g.Cifrar(texto, clave).Si(clave).Cifrar(texto, clave.substr(0, 224)).No();
+    g.Descifrar(Bytes(azar, 321), Bytes(azar, 225)).Si(clave);
+    Comprobar(g.Salir());
+    // Bytes of the key past the 224th do not change the cipher text.
+    EXPECT_EQ(Modelo(clave, texto, false), Modelo(clave.substr(0, 224), texto, false));
+}
+
+TEST(Consola, FinDeEntradaEnCadaPregunta) {
+    const std::string c = kMenu + kPideTexto + kPideClave;
+    const std::string cifrada = kCifrada + Modelo("k", "hola", false) + "\n" + kPregunta;
+    const std::string descifrada = kOriginalDescifrada + Modelo("k", "hola", true) + "\n" + kPregunta;
+    Comprobar("", kMenu + "\n");
+    Comprobar("\n  \n", kMenu + "\n");
+    Comprobar("c", c + kClaveInvalida + kMenu + "\n");
+    Comprobar("c\nhola", c + kClaveInvalida + kMenu + "\n");
+    Comprobar("d\nhola\n", c + kClaveInvalida + kMenu + "\n");
+    Comprobar("c\nhola\nk", c + cifrada + "\n");
+    Comprobar("d\nhola\nk\n", c + descifrada + "\n");
+    Comprobar("c\nhola\nk\n \n", c + cifrada + "\n");
+    Comprobar("c\nhola\nk\nn", c + cifrada + kMenu + "\n");
+    Comprobar("c\nhola\nk\ns", c + cifrada + kPideClave + kMenu + "\n");
+    Comprobar("d\nhola\nk\nsi\nk", c + descifrada + kPideClave + kCifrada + "hola\n" + kMenu + "\n");
+    Comprobar("s", kMenu);
+}
+
+TEST(Consola, DialogosAlAzar) {
+    std::mt19937 azar(99);
+    const std::vector<std::string> menu_otras{"x", "X", "?", "1", "hola", "\x80", "e"};
+    const std::vector<std::string> si{"s", "S", "si", "Si claro", " s"};
+    const std::vector<std::string> no{"n", "N", "no", "x", "0"};
+    for (int caso = 0; caso < 30; ++caso) {
+        Guion g;
+        for (int paso = 0, pasos = static_cast<int>(azar() % 6); paso < pasos; ++paso) {
+            const std::string texto = Bytes(azar, azar() % 400);
+            const std::string clave = Bytes(azar, azar() % 8 == 0 ? 0 : 1 + azar() % 600);
+            switch (azar() % 3) {
+                case 0: g.Otra(menu_otras[azar() % menu_otras.size()]); continue;
+                case 1: g.Cifrar(texto, clave, azar() % 2 ? "c" : "C"); break;
+                default: g.Descifrar(texto, clave, azar() % 2 ? "d" : "Descifrar"); break;
+            }
+            if (clave.empty()) continue;
+            if (azar() % 2)
+                g.Si(azar() % 3 ? clave : Bytes(azar, azar() % 4), si[azar() % si.size()]);
+            else
+                g.No(no[azar() % no.size()]);
+        }
+        SCOPED_TRACE(caso);
+        Comprobar(azar() % 2 ? g.Salir() : g.FinEnMenu());
+    }
+}
+
+TEST(Consola, ArgumentosIgnorados) {
+    Guion g;
+    g.Cifrar("Hola", "k").No().Salir();
+    const Resultado r = Ejecutar(g.entrada, Destino::Archivo, {"--ayuda", "-d", "archivo"});
+    EXPECT_EQ(r.salida, g.salida);
+    EXPECT_EQ(r.estado, 0);
+}
+
+TEST(Consola, SalidaQueNoSePuedeEscribir) {
+    Guion g;
+    g.Cifrar("Hola", "k").Si("k").Salir();
+    for (Destino d : {Destino::Lleno, Destino::Cerrado}) {
+        const Resultado r = Ejecutar(g.entrada, d);
+        EXPECT_EQ(r.estado, 1);
+        EXPECT_EQ(r.errores, "cifrador: no se pudo escribir la salida estandar\n");
+    }
+}
+
+}  // namespace
