@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the built program into a temporary root, and again from its .deb,
+# and checks that each installed copy runs a dialogue and carries its manual.
+set -euo pipefail
+build=$1
+dialogos=$2
+raiz=$(mktemp -d)
+trap 'rm -rf "$raiz"' EXIT
+
+# Runs an installed cifrador on every reference dialogue.
+probar() {
+  local prefijo=$1
+  [ -x "$prefijo/bin/cifrador" ] || { echo "falta $prefijo/bin/cifrador"; exit 1; }
+  for entrada in "$dialogos"/*.in; do
+    "$prefijo/bin/cifrador" <"$entrada" | cmp - "${entrada%.in}.out"
+  done
+  local manual="$prefijo/share/man/man1/cifrador.1"
+  [ -f "$manual" ] || { echo "falta $manual"; exit 1; }
+  local avisos
+  avisos=$(groff -man -ww -z "$manual" 2>&1)
+  [ -z "$avisos" ] || { echo "el manual da avisos: $avisos"; exit 1; }
+  [ -f "$prefijo/share/doc/cifrador/README.md" ] || { echo "falta README.md"; exit 1; }
+}
+
+DESTDIR="$raiz/destdir" cmake --install "$build" --prefix /usr >/dev/null
+probar "$raiz/destdir/usr"
+
+(cd "$build" && cpack -G DEB -B "$raiz/paquete" >/dev/null)
+paquetes=("$raiz"/paquete/cifrador_*_amd64.deb)
+[ ${#paquetes[@]} -eq 1 ] && [ -f "${paquetes[0]}" ] || { echo "no hay un cifrador_*_amd64.deb"; exit 1; }
+informe=$(dpkg-deb -I "${paquetes[0]}")
+grep -q '^ Depends: .*libc6' <<<"$informe" || { echo "el paquete no lista sus dependencias:"; echo "$informe"; exit 1; }
+grep -q '^ Maintainer: ' <<<"$informe" || { echo "el paquete no tiene Maintainer"; exit 1; }
+dpkg-deb -x "${paquetes[0]}" "$raiz/deb"
+probar "$raiz/deb/usr"
+echo "instalacion correcta"
