@@ -38,8 +38,8 @@ constexpr Sentido kDescifrar{true, kOriginalDescifrada, kCadenaCifrada};
 // Reads a line and a key, transforms the line from `fuente` into `destino`,
 // shows it, and on request shows the inverse transformation of the result
 // (which overwrites `fuente`). False when the input ended at the check question.
-bool Transformar(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave, CifraRC4& cifra,
-                 std::istream& entrada, std::ostream& salida) {
+bool EjecutarFlujo(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave, CifraRC4& cifra,
+                   std::istream& entrada, std::ostream& salida) {
     LeerTexto(fuente, entrada, salida);
     LeerClave(clave, entrada, salida);
     if (!cifra.EstablecerClave(clave)) {
@@ -117,9 +117,9 @@ void Dialogo(std::istream& entrada, std::ostream& salida) {
         if (!opcion) {
             sin_respuesta = true;
         } else if (*opcion == 'c') {
-            sin_respuesta = !Transformar(kCifrar, texto, cifrado, *clave, *cifra, entrada, salida);
+            sin_respuesta = !EjecutarFlujo(kCifrar, texto, cifrado, *clave, *cifra, entrada, salida);
         } else if (*opcion == 'd') {
-            sin_respuesta = !Transformar(kDescifrar, cifrado, texto, *clave, *cifra, entrada, salida);
+            sin_respuesta = !EjecutarFlujo(kDescifrar, cifrado, texto, *clave, *cifra, entrada, salida);
         } else if (*opcion == 's') {
             break;
         }
