@@ -1,5 +1,17 @@
 #include "Ucifrarc4.h"
 
+namespace {
+
+// (a + b) mod 224 for a sum below 2 × 224, as every sum of the generator is:
+// its indexes and the entries of the permutation are all below 224. One
+// conditional subtraction instead of a division keeps the serial chain of
+// the generator short.
+std::uint32_t Reducir(std::uint32_t suma) {
+    return suma >= CifraRC4::kSimbolos ? suma - CifraRC4::kSimbolos : suma;
+}
+
+}  // namespace
+
 CifraRC4::CifraRC4() : estado(kSimbolos), clave(CadenaExt::kCapacidadInicial) {}
 
 CifraRC4::~CifraRC4() {
@@ -20,25 +32,30 @@ bool CifraRC4::EstablecerClave(const CadenaExt& nueva) {
     if (nueva.Longitud() == 0) return false;
     clave = nueva;
     const std::uint32_t largo = clave.Longitud();
-    // Each term is below 256, so the sum stays far inside 32 bits.
-    for (i = 0; i < kSimbolos; ++i) {
-        j = (clave.Caracter(i % largo) + estado.Caracter(i) + j) % kSimbolos;
+    // k runs as i mod largo without a division per step. Each term of the sum
+    // is below 256, so it stays far inside 32 bits.
+    for (std::uint32_t k = 0; i < kSimbolos; ++i, k = k + 1 == largo ? 0 : k + 1) {
+        j = (clave.Caracter(k) + estado.Caracter(i) + j) % kSimbolos;
         estado.Intercambiar(i, j);
     }
     // i is left at 224 and j as the last step set it: the generator starts there.
     return true;
 }
 
-void CifraRC4::Avanzar() {
-    i = (i + 1) % kSimbolos;
-    j = (j + estado.Caracter(i)) % kSimbolos;
-    estado.Intercambiar(i, j);
+inline void CifraRC4::Avanzar(std::uint32_t& pi, std::uint32_t& pj) {
+    pi = Reducir(pi + 1);  // 224 after key scheduling becomes 1
+    pj = Reducir(pj + estado.Caracter(pi));
+    estado.Intercambiar(pi, pj);
 }
 
-unsigned char CifraRC4::SiguienteSimbolo() {
-    Avanzar();
-    return estado.Caracter((estado.Caracter(i) + estado.Caracter(j)) % kSimbolos);
+inline unsigned char CifraRC4::SiguienteSimbolo(std::uint32_t& pi, std::uint32_t& pj) {
+    Avanzar(pi, pj);
+    return estado.Caracter(Reducir(estado.Caracter(pi) + estado.Caracter(pj)));
 }
+
+void CifraRC4::Avanzar() { Avanzar(i, j); }
+
+unsigned char CifraRC4::SiguienteSimbolo() { return SiguienteSimbolo(i, j); }
 
 void CifraRC4::EstablecerModo(bool descifrar) {
     operacion = descifrar ? &CifraRC4::Restar : &CifraRC4::Sumar;
@@ -52,19 +69,31 @@ unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
     return static_cast<unsigned char>((a + kSimbolos - b) % kSimbolos);
 }
 
-unsigned char CifraRC4::Transformar(unsigned char c) {
+template <CifraRC4::Operacion Op>
+unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj) {
     if (c < kDesplazamiento) return c;
-    const unsigned char k = SiguienteSimbolo();
-    return static_cast<unsigned char>((this->*operacion)(static_cast<unsigned char>(c - kDesplazamiento), k) +
+    const unsigned char k = SiguienteSimbolo(pi, pj);
+    return static_cast<unsigned char>((this->*Op)(static_cast<unsigned char>(c - kDesplazamiento), k) +
                                       kDesplazamiento);
 }
 
-void CifraRC4::Procesar(const CadenaExt& entrada, CadenaExt& salida) {
+template <CifraRC4::Operacion Op>
+void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
+    std::uint32_t pi = i, pj = j;
     if (&entrada == &salida) {
-        for (std::uint32_t n = 0; n < salida.Longitud(); ++n) salida.Asignar(n, Transformar(salida.Caracter(n)));
-        return;
+        for (std::uint32_t n = 0; n < salida.Longitud(); ++n) salida.Asignar(n, Transformar<Op>(salida.Caracter(n), pi, pj));
+    } else {
+        salida.Vaciar();
+        salida.Redimensionar(entrada.Longitud());
+        for (std::uint32_t n = 0; n < entrada.Longitud(); ++n) salida.Agregar(Transformar<Op>(entrada.Caracter(n), pi, pj));
     }
-    salida.Vaciar();
-    salida.Redimensionar(entrada.Longitud());
-    for (std::uint32_t n = 0; n < entrada.Longitud(); ++n) salida.Agregar(Transformar(entrada.Caracter(n)));
+    i = pi;
+    j = pj;
+}
+
+void CifraRC4::Procesar(const CadenaExt& entrada, CadenaExt& salida) {
+    if (operacion == &CifraRC4::Restar)
+        ProcesarEn<&CifraRC4::Restar>(entrada, salida);
+    else
+        ProcesarEn<&CifraRC4::Sumar>(entrada, salida);
 }
