@@ -2,10 +2,10 @@
 
 namespace {
 
-// (a + b) mod 224 for a sum below 2 × 224, as every sum of the generator is:
-// its indexes and the entries of the permutation are all below 224. One
-// conditional subtraction instead of a division keeps the serial chain of
-// the generator short.
+// x mod 224 for x below 2 × 224, as every sum of the generator and of the
+// combining operations is: its indexes, the entries of the permutation and
+// the symbols are all below 224. One conditional subtraction instead of a
+// division keeps the serial chain of the generator short.
 std::uint32_t Reducir(std::uint32_t suma) {
     return suma >= CifraRC4::kSimbolos ? suma - CifraRC4::kSimbolos : suma;
 }
@@ -42,18 +42,20 @@ bool CifraRC4::EstablecerClave(const CadenaExt& nueva) {
     return true;
 }
 
-inline void CifraRC4::Avanzar(std::uint32_t& pi, std::uint32_t& pj) {
+inline std::uint32_t CifraRC4::Paso(std::uint32_t& pi, std::uint32_t& pj) {
     pi = Reducir(pi + 1);  // 224 after key scheduling becomes 1
-    pj = Reducir(pj + estado.Caracter(pi));
+    const std::uint32_t a = estado.Caracter(pi);
+    pj = Reducir(pj + a);
+    const std::uint32_t b = estado.Caracter(pj);
     estado.Intercambiar(pi, pj);
+    return a + b;
 }
 
 inline unsigned char CifraRC4::SiguienteSimbolo(std::uint32_t& pi, std::uint32_t& pj) {
-    Avanzar(pi, pj);
-    return estado.Caracter(Reducir(estado.Caracter(pi) + estado.Caracter(pj)));
+    return estado.Caracter(Reducir(Paso(pi, pj)));
 }
 
-void CifraRC4::Avanzar() { Avanzar(i, j); }
+void CifraRC4::Avanzar() { Paso(i, j); }
 
 unsigned char CifraRC4::SiguienteSimbolo() { return SiguienteSimbolo(i, j); }
 
@@ -62,11 +64,11 @@ void CifraRC4::EstablecerModo(bool descifrar) {
 }
 
 unsigned char CifraRC4::Sumar(unsigned char a, unsigned char b) const {
-    return static_cast<unsigned char>((a + b) % kSimbolos);
+    return static_cast<unsigned char>(Reducir(a + b));
 }
 
 unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
-    return static_cast<unsigned char>((a + kSimbolos - b) % kSimbolos);
+    return static_cast<unsigned char>(Reducir(a + kSimbolos - b));
 }
 
 template <CifraRC4::Operacion Op>

@@ -53,7 +53,11 @@ private:
     // pass the members, Procesar passes copies in locals, which the compiler
     // keeps in registers through its byte loop (members would be stored and
     // reloaded around every call the loop may make).
-    void Avanzar(std::uint32_t& pi, std::uint32_t& pj);
+    //
+    // Paso is Avanzar; it answers S[i] + S[j] after the swap, summed from the
+    // two entries as it read them, so that the symbol's look-up does not wait
+    // for the bytes just stored to be read back.
+    std::uint32_t Paso(std::uint32_t& pi, std::uint32_t& pj);
     unsigned char SiguienteSimbolo(std::uint32_t& pi, std::uint32_t& pj);
     // Procesar in the mode `Op`, chosen once per string so that the combining
     // operation is inlined rather than called through the pointer per byte.
