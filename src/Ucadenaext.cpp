@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
+#include <list>
 #include <exception>
 #include <istream>
 #include <limits>
@@ -91,7 +91,7 @@ bool CadenaExt::LeerLinea(std::istream& entrada) {
     // the pieces copied in. Growing one array by doubling would copy a long
     // line about twice, fault in twice its length of fresh memory and still
     // need the final copy that shrinks the capacity to the length.
-    std::deque<CadenaExt> trozos;
+    std::list<CadenaExt> trozos;
     for (CadenaExt* destino = this; !destino->LeerTramo(entrada);) {
         const std::uint32_t siguiente = std::clamp(SiguienteCapacidad(destino->capacidad), kCapacidadInicial, kTrozoMaximo);
         destino = &trozos.emplace_back(siguiente);
