@@ -32,13 +32,19 @@ bool CifraRC4::EstablecerClave(const CadenaExt& nueva) {
     if (nueva.Longitud() == 0) return false;
     clave = nueva;
     const std::uint32_t largo = clave.Longitud();
-    // k runs as i mod largo without a division per step. Each term of the sum
-    // is below 256, so it stays far inside 32 bits.
-    for (std::uint32_t k = 0; i < kSimbolos; ++i, k = k + 1 == largo ? 0 : k + 1) {
-        j = (clave.Caracter(k) + estado.Caracter(i) + j) % kSimbolos;
-        estado.Intercambiar(i, j);
+    // The indexes live in locals through the loop, as in Procesar; k runs as
+    // i mod largo without a division per step. (K[k] + S[i] + j) mod 224 is
+    // taken as ((K[k] + S[i]) mod 224 + j) mod 224: the first part does not
+    // depend on j, so the chain from one j to the next is only an addition and
+    // a subtraction.
+    std::uint32_t pi = 0, pj = 0;
+    for (std::uint32_t k = 0; pi < kSimbolos; ++pi, k = k + 1 == largo ? 0 : k + 1) {
+        pj = Reducir((clave.Caracter(k) + estado.Caracter(pi)) % kSimbolos + pj);
+        estado.Intercambiar(pi, pj);
     }
     // i is left at 224 and j as the last step set it: the generator starts there.
+    i = pi;
+    j = pj;
     return true;
 }
 
@@ -81,13 +87,18 @@ unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uin
 
 template <CifraRC4::Operacion Op>
 void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
+    // The indexes go back to the members when the string is done. Only an
+    // unkeyed cipher (empty permutation) can throw on the way, and its indexes
+    // mean nothing until keying resets them.
     std::uint32_t pi = i, pj = j;
     if (&entrada == &salida) {
-        for (std::uint32_t n = 0; n < salida.Longitud(); ++n) salida.Asignar(n, Transformar<Op>(salida.Caracter(n), pi, pj));
+        for (std::uint32_t n = 0; n < salida.Longitud(); ++n)
+            salida.Asignar(n, Transformar<Op>(salida.Caracter(n), pi, pj));
     } else {
         salida.Vaciar();
         salida.Redimensionar(entrada.Longitud());
-        for (std::uint32_t n = 0; n < entrada.Longitud(); ++n) salida.Agregar(Transformar<Op>(entrada.Caracter(n), pi, pj));
+        for (std::uint32_t n = 0; n < entrada.Longitud(); ++n)
+            salida.Agregar(Transformar<Op>(entrada.Caracter(n), pi, pj));
     }
     i = pi;
     j = pj;
