@@ -93,8 +93,8 @@ bool CadenaExt::LeerLinea(std::istream& entrada) {
     // need the final copy that shrinks the capacity to the length.
     std::list<CadenaExt> trozos;
     for (CadenaExt* destino = this; !destino->LeerTramo(entrada);) {
-        const std::uint32_t siguiente = std::clamp(SiguienteCapacidad(destino->capacidad), kCapacidadInicial, kTrozoMaximo);
-        destino = &trozos.emplace_back(siguiente);
+        destino = &trozos.emplace_back(
+            std::clamp(SiguienteCapacidad(destino->capacidad), kCapacidadInicial, kTrozoMaximo));
     }
     std::uint32_t total = longitud;
     for (const CadenaExt& trozo : trozos) {
