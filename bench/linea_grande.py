@@ -9,7 +9,8 @@ peak resident memory reported by /usr/bin/time -v, and the ratios between them.
 
 With --verificar the comparison must be the plain-array limit program, which
 writes only the cipher line: the script then checks that cifrador's cipher
-line is the same, byte for byte.
+line is the same, byte for byte. With --tuberia the input comes through a
+pipe from cat rather than a redirected file.
 
     python3 bench/linea_grande.py --verificar -- ./rc224
     python3 bench/linea_grande.py -- openssl enc -rc4 -provider legacy \\
@@ -44,12 +45,17 @@ def Linea(bytes_linea, semilla):
     return bytes(linea)
 
 
-def Medir(orden, ruta_entrada, ruta_salida, ruta_tiempo):
-    """Runs `orden` on the input file; answers (wall seconds, peak RSS KiB)."""
+def Medir(orden, ruta_entrada, ruta_salida, ruta_tiempo, tuberia):
+    """Runs `orden` on the input file, redirected or through a pipe from cat;
+    answers (wall seconds, peak RSS KiB)."""
     with open(ruta_entrada, "rb") as entrada, open(ruta_salida, "wb") as salida:
         inicio = time.perf_counter()
+        gato = subprocess.Popen(["cat"], stdin=entrada, stdout=subprocess.PIPE) if tuberia else None
         proceso = subprocess.run(["/usr/bin/time", "-v", "-o", ruta_tiempo, *orden],
-                                 stdin=entrada, stdout=salida)
+                                 stdin=gato.stdout if gato else entrada, stdout=salida)
+        if gato:
+            gato.stdout.close()
+            gato.wait()
         pared = time.perf_counter() - inicio
     if proceso.returncode != 0:
         sys.exit(f"linea_grande: {orden[0]} terminó con estado {proceso.returncode}")
@@ -78,6 +84,8 @@ def main():
     p.add_argument("--veces", type=int, default=5, help="ejecuciones de cada programa")
     p.add_argument("--clave", default="clave de prueba")
     p.add_argument("--semilla", type=int, default=1)
+    p.add_argument("--tuberia", action="store_true",
+                   help="dar la entrada por una tubería desde cat en vez de un archivo")
     p.add_argument("--verificar", action="store_true",
                    help="la comparación es el programa límite: exigir la misma línea cifrada")
     p.add_argument("comparacion", nargs="+", help="orden de comparación (tras --)")
@@ -97,7 +105,7 @@ def main():
             orden = list(programas) if vuelta % 2 == 0 else list(reversed(programas))
             for nombre in orden:
                 medidas[nombre].append(Medir(programas[nombre], ruta_entrada, salidas[nombre],
-                                             os.path.join(dir, "tiempo")))
+                                             os.path.join(dir, "tiempo"), args.tuberia))
 
         if args.verificar:
             with open(salidas["cifrador"], "rb") as f:
@@ -108,7 +116,9 @@ def main():
                 sys.exit("linea_grande: la línea cifrada de cifrador difiere de la de la comparación")
 
     bytes_linea = len(linea)
-    print(f"línea: {bytes_linea} bytes ({args.mib} MiB), {args.veces} ejecuciones alternas de cada programa")
+    via = "una tubería" if args.tuberia else "un archivo"
+    print(f"línea: {bytes_linea} bytes ({args.mib} MiB), entrada desde {via}, "
+          f"{args.veces} ejecuciones alternas de cada programa")
     print(f"{'programa':<12} {'mediana s':>10} {'MB/s':>8} {'pico MiB':>9}   tiempos (s)")
     resumen = {}
     for nombre in programas:
