@@ -84,6 +84,8 @@ public:
     // newline byte, which is consumed and not stored; any other byte, carriage
     // return and NUL included, is content. The capacity then shrinks to the
     // length. False only when the input ended or failed before any byte.
+    // Failures are read from the stream's state: a long line sets failbit for
+    // a moment at each piece it fills, so `entrada` must not throw on failbit.
     bool LeerLinea(std::istream& entrada);
     // Writes the content as raw bytes; false when the stream has failed.
     bool Escribir(std::ostream& salida) const;
