@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <list>
 #include <exception>
 #include <istream>
 #include <limits>
@@ -11,15 +12,18 @@
 namespace {
 
 constexpr std::uint32_t kCapacidadMaxima = std::numeric_limits<std::uint32_t>::max();
+// Largest piece a long line is read in: the last piece is wiped whole though
+// partly used, and memory never written costs a page fault to wipe.
+constexpr std::uint32_t kTrozoMaximo = 1u << 20;
 
 // Overwrites an array with zeros before it is given up, in a way the
 // optimiser may not drop as a dead store.
-void Borrar(unsigned char* p, std::size_t n) {
+void Borrar(char8_t* p, std::size_t n) {
     if (p == nullptr) return;
 #if defined(__GLIBC__) || defined(__OpenBSD__) || defined(__FreeBSD__)
     explicit_bzero(p, n);
 #else
-    volatile unsigned char* v = p;
+    volatile char8_t* v = p;
     while (n-- > 0) *v++ = 0;
 #endif
 }
@@ -51,13 +55,13 @@ void CadenaExt::Redimensionar(std::uint32_t n) {
         return;
     }
     if (!datos) {
-        datos = std::make_unique_for_overwrite<unsigned char[]>(n);
+        datos = std::make_unique_for_overwrite<char8_t[]>(n);
         longitud = 0;
         capacidad = n;
         return;
     }
     if (n == capacidad) return;
-    auto nuevos = std::make_unique_for_overwrite<unsigned char[]>(n);
+    auto nuevos = std::make_unique_for_overwrite<char8_t[]>(n);
     std::memcpy(nuevos.get(), datos.get(), std::min(n, longitud));
     Borrar(datos.get(), capacidad);
     datos = std::move(nuevos);
@@ -81,23 +85,59 @@ void CadenaExt::FueraDeRango() { throw std::exception(); }
 
 bool CadenaExt::LeerLinea(std::istream& entrada) {
     Vaciar();
-    // One sentry for the whole line, then the buffer's own byte reads: the
-    // same bytes and the same stream states as one unformatted get() per byte.
-    const std::istream::sentry centinela(entrada, true);
-    if (centinela) {
-        std::streambuf& buffer = *entrada.rdbuf();
-        for (;;) {
-            const int c = buffer.sbumpc();
-            if (c == std::char_traits<char>::eof()) {
-                entrada.setstate(std::ios::eofbit | std::ios::failbit);
-                break;
-            }
-            if (c == '\n') break;
-            Agregar(static_cast<unsigned char>(c));
-        }
+    // What does not fit in the storage the string has is gathered in pieces,
+    // themselves strings (and so wiped), growing as Agregar grows but at most
+    // to kTrozoMaximo; then the storage is set once to the line's length and
+    // the pieces copied in. Growing one array by doubling would copy a long
+    // line about twice, fault in twice its length of fresh memory and still
+    // need the final copy that shrinks the capacity to the length.
+    std::list<CadenaExt> trozos;
+    for (CadenaExt* destino = this; !destino->LeerTramo(entrada);) {
+        destino = &trozos.emplace_back(
+            std::clamp(SiguienteCapacidad(destino->capacidad), kCapacidadInicial, kTrozoMaximo));
     }
-    Redimensionar(Longitud());
+    std::uint32_t total = longitud;
+    for (const CadenaExt& trozo : trozos) {
+        if (trozo.longitud > kCapacidadMaxima - total) throw std::length_error("cadena de longitud maxima");
+        total += trozo.longitud;
+    }
+    Redimensionar(total);
+    for (const CadenaExt& trozo : trozos) {
+        if (trozo.longitud == 0) continue;
+        std::memcpy(datos.get() + longitud, trozo.datos.get(), trozo.longitud);
+        longitud += trozo.longitud;
+    }
     return Longitud() > 0 || entrada.good();
+}
+
+bool CadenaExt::LeerTramo(std::istream& entrada) {
+    const std::uint32_t libre = capacidad - longitud;
+    if (libre < 2) return false;
+    // getline takes bytes up to the newline, which it consumes and does not
+    // store, exactly as one unformatted get() per byte would, but copies them
+    // from the stream's buffer in blocks.
+    entrada.getline(reinterpret_cast<char*>(datos.get() + longitud), libre, '\n');
+    const auto extraidos = static_cast<std::uint32_t>(entrada.gcount());
+    if (entrada.eof()) {
+        // A byte read at the end fails; the line keeps what came before.
+        entrada.setstate(std::ios::failbit);
+        longitud += extraidos;
+        return true;
+    }
+    if (entrada.bad()) {
+        longitud += extraidos;
+        return true;
+    }
+    if (entrada.fail()) {
+        // Filled up before the newline: the line goes on in the next piece.
+        // (A stream that was not good on entry extracts nothing and ends it.)
+        if (extraidos == 0) return true;
+        longitud += extraidos;
+        entrada.clear(entrada.rdstate() & ~std::ios::failbit);
+        return false;
+    }
+    longitud += extraidos - 1;  // the newline was counted, not stored
+    return true;
 }
 
 bool CadenaExt::Escribir(std::ostream& salida) const {

@@ -43,7 +43,7 @@ public:
     // 32-bit length, std::bad_alloc when memory is exhausted.
     bool Agregar(unsigned char c) {
         if (longitud == capacidad) Crecer();
-        datos[longitud++] = c;  // longitud < capacidad after Crecer
+        datos[longitud++] = static_cast<char8_t>(c);  // longitud < capacidad after Crecer
         return true;
     }
 
@@ -57,21 +57,24 @@ public:
         if (!IndiceValido(n)) FueraDeRango();
         return datos[n];
     }
-    // Writable reference to the byte at `n`; throws as Caracter.
+    // Writable reference to the byte at `n`; throws as Caracter. (Writing
+    // through an unsigned char is allowed on any object, the stored char8_t
+    // included.)
     unsigned char& Elemento(std::uint32_t n) {
         if (!IndiceValido(n)) FueraDeRango();
-        return datos[n];
+        return reinterpret_cast<unsigned char&>(datos[n]);
     }
-    // Stores `c` at `n` through Elemento; always true, throws as Caracter.
+    // Stores `c` at `n` as Elemento does; always true, throws as Caracter.
     bool Asignar(std::uint32_t n, unsigned char c) {
-        Elemento(n) = c;
+        if (!IndiceValido(n)) FueraDeRango();
+        datos[n] = static_cast<char8_t>(c);
         return true;
     }
     // Swaps the bytes at `a` and `b` (they may be equal); false, with nothing
     // changed, unless both are valid indexes.
     bool Intercambiar(std::uint32_t a, std::uint32_t b) {
         if (!IndiceValido(a) || !IndiceValido(b)) return false;
-        const unsigned char t = datos[a];
+        const char8_t t = datos[a];
         datos[a] = datos[b];
         datos[b] = t;
         return true;
@@ -81,6 +84,8 @@ public:
     // newline byte, which is consumed and not stored; any other byte, carriage
     // return and NUL included, is content. The capacity then shrinks to the
     // length. False only when the input ended or failed before any byte.
+    // Failures are read from the stream's state: a long line sets failbit for
+    // a moment at each piece it fills, so `entrada` must not throw on failbit.
     bool LeerLinea(std::istream& entrada);
     // Writes the content as raw bytes; false when the stream has failed.
     bool Escribir(std::ostream& salida) const;
@@ -90,10 +95,21 @@ public:
 private:
     [[noreturn]] static void FueraDeRango();
     void Crecer();
+    // Reads the next bytes of a line into the free storage, keeping its last
+    // byte for the stream's terminating zero. True when the line ended there
+    // (newline consumed, or the input ended or failed); false when the
+    // storage filled up first.
+    bool LeerTramo(std::istream& entrada);
 
     std::uint32_t longitud = 0;
     std::uint32_t capacidad = 0;
-    std::unique_ptr<unsigned char[]> datos;  // null exactly when capacidad == 0
+    // Null exactly when capacidad == 0. The bytes are held as char8_t, which
+    // has the representation of unsigned char without its licence to alias
+    // every object: a byte stored here cannot change a length, a capacity, a
+    // pointer or a cipher index, so the compiler keeps those in registers
+    // through loops that write bytes, instead of reloading all of them after
+    // every byte.
+    std::unique_ptr<char8_t[]> datos;
 };
 
 #endif

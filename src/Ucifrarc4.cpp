@@ -1,5 +1,17 @@
 #include "Ucifrarc4.h"
 
+namespace {
+
+// x mod 224 for x below 2 × 224, as every sum of the generator and of the
+// combining operations is: its indexes, the entries of the permutation and
+// the symbols are all below 224. One conditional subtraction instead of a
+// division keeps the serial chain of the generator short.
+std::uint32_t Reducir(std::uint32_t suma) {
+    return suma >= CifraRC4::kSimbolos ? suma - CifraRC4::kSimbolos : suma;
+}
+
+}  // namespace
+
 CifraRC4::CifraRC4() : estado(kSimbolos), clave(CadenaExt::kCapacidadInicial) {}
 
 CifraRC4::~CifraRC4() {
@@ -20,51 +32,81 @@ bool CifraRC4::EstablecerClave(const CadenaExt& nueva) {
     if (nueva.Longitud() == 0) return false;
     clave = nueva;
     const std::uint32_t largo = clave.Longitud();
-    // Each term is below 256, so the sum stays far inside 32 bits.
-    for (i = 0; i < kSimbolos; ++i) {
-        j = (clave.Caracter(i % largo) + estado.Caracter(i) + j) % kSimbolos;
-        estado.Intercambiar(i, j);
+    // The indexes live in locals through the loop, as in Procesar; k runs as
+    // i mod largo without a division per step. (K[k] + S[i] + j) mod 224 is
+    // taken as ((K[k] + S[i]) mod 224 + j) mod 224: the first part does not
+    // depend on j, so the chain from one j to the next is only an addition and
+    // a subtraction.
+    std::uint32_t pi = 0, pj = 0;
+    for (std::uint32_t k = 0; pi < kSimbolos; ++pi, k = k + 1 == largo ? 0 : k + 1) {
+        pj = Reducir((clave.Caracter(k) + estado.Caracter(pi)) % kSimbolos + pj);
+        estado.Intercambiar(pi, pj);
     }
     // i is left at 224 and j as the last step set it: the generator starts there.
+    i = pi;
+    j = pj;
     return true;
 }
 
-void CifraRC4::Avanzar() {
-    i = (i + 1) % kSimbolos;
-    j = (j + estado.Caracter(i)) % kSimbolos;
-    estado.Intercambiar(i, j);
+inline std::uint32_t CifraRC4::Paso(std::uint32_t& pi, std::uint32_t& pj) {
+    pi = Reducir(pi + 1);  // 224 after key scheduling becomes 1
+    const std::uint32_t a = estado.Caracter(pi);
+    pj = Reducir(pj + a);
+    const std::uint32_t b = estado.Caracter(pj);
+    estado.Intercambiar(pi, pj);
+    return a + b;
 }
 
-unsigned char CifraRC4::SiguienteSimbolo() {
-    Avanzar();
-    return estado.Caracter((estado.Caracter(i) + estado.Caracter(j)) % kSimbolos);
+inline unsigned char CifraRC4::SiguienteSimbolo(std::uint32_t& pi, std::uint32_t& pj) {
+    return estado.Caracter(Reducir(Paso(pi, pj)));
 }
+
+void CifraRC4::Avanzar() { Paso(i, j); }
+
+unsigned char CifraRC4::SiguienteSimbolo() { return SiguienteSimbolo(i, j); }
 
 void CifraRC4::EstablecerModo(bool descifrar) {
     operacion = descifrar ? &CifraRC4::Restar : &CifraRC4::Sumar;
 }
 
 unsigned char CifraRC4::Sumar(unsigned char a, unsigned char b) const {
-    return static_cast<unsigned char>((a + b) % kSimbolos);
+    return static_cast<unsigned char>(Reducir(a + b));
 }
 
 unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
-    return static_cast<unsigned char>((a + kSimbolos - b) % kSimbolos);
+    return static_cast<unsigned char>(Reducir(a + kSimbolos - b));
 }
 
-unsigned char CifraRC4::Transformar(unsigned char c) {
+template <CifraRC4::Operacion Op>
+unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj) {
     if (c < kDesplazamiento) return c;
-    const unsigned char k = SiguienteSimbolo();
-    return static_cast<unsigned char>((this->*operacion)(static_cast<unsigned char>(c - kDesplazamiento), k) +
+    const unsigned char k = SiguienteSimbolo(pi, pj);
+    return static_cast<unsigned char>((this->*Op)(static_cast<unsigned char>(c - kDesplazamiento), k) +
                                       kDesplazamiento);
 }
 
-void CifraRC4::Procesar(const CadenaExt& entrada, CadenaExt& salida) {
+template <CifraRC4::Operacion Op>
+void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
+    // The indexes go back to the members when the string is done. Only an
+    // unkeyed cipher (empty permutation) can throw on the way, and its indexes
+    // mean nothing until keying resets them.
+    std::uint32_t pi = i, pj = j;
     if (&entrada == &salida) {
-        for (std::uint32_t n = 0; n < salida.Longitud(); ++n) salida.Asignar(n, Transformar(salida.Caracter(n)));
-        return;
+        for (std::uint32_t n = 0; n < salida.Longitud(); ++n)
+            salida.Asignar(n, Transformar<Op>(salida.Caracter(n), pi, pj));
+    } else {
+        salida.Vaciar();
+        salida.Redimensionar(entrada.Longitud());
+        for (std::uint32_t n = 0; n < entrada.Longitud(); ++n)
+            salida.Agregar(Transformar<Op>(entrada.Caracter(n), pi, pj));
     }
-    salida.Vaciar();
-    salida.Redimensionar(entrada.Longitud());
-    for (std::uint32_t n = 0; n < entrada.Longitud(); ++n) salida.Agregar(Transformar(entrada.Caracter(n)));
+    i = pi;
+    j = pj;
+}
+
+void CifraRC4::Procesar(const CadenaExt& entrada, CadenaExt& salida) {
+    if (operacion == &CifraRC4::Restar)
+        ProcesarEn<&CifraRC4::Restar>(entrada, salida);
+    else
+        ProcesarEn<&CifraRC4::Sumar>(entrada, salida);
 }

@@ -49,8 +49,23 @@ public:
 private:
     using Operacion = unsigned char (CifraRC4::*)(unsigned char, unsigned char) const;
 
+    // The generator on indexes held by the caller: Avanzar and SiguienteSimbolo
+    // pass the members, Procesar passes copies in locals, which the compiler
+    // keeps in registers through its byte loop (members would be stored and
+    // reloaded around every call the loop may make).
+    //
+    // Paso is Avanzar; it answers S[i] + S[j] after the swap, summed from the
+    // two entries as it read them, so that the symbol's look-up does not wait
+    // for the bytes just stored to be read back.
+    std::uint32_t Paso(std::uint32_t& pi, std::uint32_t& pj);
+    unsigned char SiguienteSimbolo(std::uint32_t& pi, std::uint32_t& pj);
+    // Procesar in the mode `Op`, chosen once per string so that the combining
+    // operation is inlined rather than called through the pointer per byte.
+    template <Operacion Op>
+    void ProcesarEn(const CadenaExt& entrada, CadenaExt& salida);
     // The output byte for input byte `c`; draws a symbol only when c >= 32.
-    unsigned char Transformar(unsigned char c);
+    template <Operacion Op>
+    unsigned char Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj);
 
     std::uint32_t i = 0;
     std::uint32_t j = 0;

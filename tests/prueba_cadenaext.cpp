@@ -2,6 +2,8 @@
 
 #include <limits>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "Ucadenaext.h"
 #include "cadenas.h"
@@ -150,6 +152,53 @@ TEST(CadenaExt, LeerLineaLargaCreceSinLimiteDeConsola) {
     EXPECT_TRUE(c.LeerLinea(entrada));
     EXPECT_EQ(Texto(c), larga);
     EXPECT_EQ(c.Capacidad(), 100000u);
+}
+
+// A long line is gathered in pieces (the string's own storage first, its last
+// byte kept free); lines that end just before, at or just after the edge of
+// a piece, by a newline or by the end of input, must come out whole.
+TEST(CadenaExt, LeerLineaEnLosBordesDeLosTrozos) {
+    const std::string bytes = Secuencia(3 << 20);  // holds NUL and CR, no runs of newlines
+    std::string sin_saltos;
+    for (char c : bytes) sin_saltos += c == '\n' ? 'n' : c;
+    // Own storage 320: 319 bytes, then pieces of 640, 1280... and 1 MiB at most.
+    const std::vector<std::size_t> largos{0, 1, 318, 319, 320, 321, 958, 959, 960, 2237, 2238,
+                                          (1 << 20) + 5, 3 << 20};
+    for (std::uint32_t capacidad : {0u, 1u, 2u, 320u}) {
+        for (std::size_t largo : largos) {
+            SCOPED_TRACE("capacidad " + std::to_string(capacidad) + ", largo " + std::to_string(largo));
+            const std::string linea = sin_saltos.substr(0, largo);
+            std::istringstream entrada(linea + "\nsigue");
+            CadenaExt c(capacidad);
+            EXPECT_TRUE(c.LeerLinea(entrada));
+            ASSERT_EQ(Texto(c), linea);
+            EXPECT_EQ(c.Capacidad(), largo);
+            EXPECT_TRUE(entrada.good());
+            EXPECT_TRUE(c.LeerLinea(entrada));
+            EXPECT_EQ(Texto(c), "sigue");
+
+            std::istringstream cortada(linea);  // ended by the input, not a newline
+            CadenaExt d(capacidad);
+            EXPECT_EQ(d.LeerLinea(cortada), largo > 0);
+            ASSERT_EQ(Texto(d), linea);
+            EXPECT_EQ(d.Capacidad(), largo);
+            EXPECT_TRUE(cortada.eof());
+            EXPECT_TRUE(cortada.fail());
+        }
+    }
+}
+
+TEST(CadenaExt, LeerLineaReusaLaCapacidadQueQuedo) {
+    std::istringstream entrada("12345\nabcdefghij\nxy\n");
+    CadenaExt c(320);
+    c.LeerLinea(entrada);
+    EXPECT_EQ(c.Capacidad(), 5u);
+    c.LeerLinea(entrada);  // longer than the storage left: pieces
+    EXPECT_EQ(Texto(c), "abcdefghij");
+    EXPECT_EQ(c.Capacidad(), 10u);
+    c.LeerLinea(entrada);
+    EXPECT_EQ(Texto(c), "xy");
+    EXPECT_EQ(c.Capacidad(), 2u);
 }
 
 TEST(CadenaExt, EscribirBytesCrudosYFalloDelFlujo) {
