@@ -8,21 +8,11 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "Uborrado.h"
+
 namespace {
 
 constexpr std::uint32_t kCapacidadMaxima = std::numeric_limits<std::uint32_t>::max();
-
-// Overwrites an array with zeros before it is given up, in a way the
-// optimiser may not drop as a dead store.
-void Borrar(unsigned char* p, std::size_t n) {
-    if (p == nullptr) return;
-#if defined(__GLIBC__) || defined(__OpenBSD__) || defined(__FreeBSD__)
-    explicit_bzero(p, n);
-#else
-    volatile unsigned char* v = p;
-    while (n-- > 0) *v++ = 0;
-#endif
-}
 
 }  // namespace
 
