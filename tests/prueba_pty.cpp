@@ -1,0 +1,169 @@
+// The program on a real pseudo-terminal speaking UTF-8: cipher texts read off
+// the screen and pasted back, and control bytes that must not reach it.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <clocale>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pseudoterminal.h"
+#include "vectores.h"
+
+namespace {
+
+const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
+const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
+
+std::string Iconv(const char* desde, const char* hacia, const std::string& entrada) {
+    const iconv_t cd = iconv_open(hacia, desde);
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
+    std::string salida(4 * entrada.size() + 8, '\0');
+    char* in = const_cast<char*>(entrada.data());
+    char* out = salida.data();
+    std::size_t quedan_in = entrada.size(), quedan_out = salida.size();
+    const std::size_t r = iconv(cd, &in, &quedan_in, &out, &quedan_out);
+    iconv_close(cd);
+    if (r == static_cast<std::size_t>(-1)) throw std::runtime_error("iconv");
+    salida.resize(salida.size() - quedan_out);
+    return salida;
+}
+
+// Code page 850 bytes of a text typed in UTF-8.
+std::string Cp850(const std::string& utf8) { return Iconv("UTF-8", "IBM850", utf8); }
+
+// How the screen must show bytes: code page 850 as glibc has it, control
+// pictures, ⌂, and the stand-ins for 240 and 255.
+std::string Mostrado(const std::string& bytes) {
+    std::string utf8;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == 240) {
+            utf8 += "‐";
+        } else if (b == 255) {
+            utf8 += "⍽";
+        } else if (b == 127) {
+            utf8 += "⌂";
+        } else if (b < 32 && b != '\n') {
+            const char32_t imagen = 0x2400 + b;
+            utf8 += Iconv("UTF-32LE", "UTF-8", std::string(reinterpret_cast<const char*>(&imagen), 4));
+        } else {
+            utf8 += Iconv("IBM850", "UTF-8", std::string(1, c));
+        }
+    }
+    return utf8;
+}
+
+// The program on a terminal, in a locale given by LANG ("" for none), with
+// an empty home directory of its own.
+class EnTerminal : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        char plantilla[] = "/tmp/cifrador-home-XXXXXX";
+        if (mkdtemp(plantilla) == nullptr) throw std::runtime_error("mkdtemp");
+        home = plantilla;
+        if (!GetParam().empty()) {
+            const locale_t l = newlocale(LC_CTYPE_MASK, GetParam().c_str(), locale_t{});
+            if (l == locale_t{}) GTEST_SKIP() << GetParam() << " no esta instalado (lo genera .ci/run)";
+            freelocale(l);
+        }
+    }
+    void TearDown() override { rmdir(home.c_str()); }
+
+    std::vector<std::string> Entorno() const {
+        std::vector<std::string> entorno{"TERM=xterm", "HOME=" + home, "PATH=/usr/bin:/bin"};
+        if (!GetParam().empty()) entorno.push_back("LANG=" + GetParam());
+        return entorno;
+    }
+
+    // Runs one flow from the menu; answers no to the check and returns the
+    // result as shown.
+    static std::string Flujo(Pseudoterminal& t, const std::string& opcion, const std::string& linea,
+                             const std::string& clave, const std::string& encabezado) {
+        t.Esperar(kMenu);
+        t.Escribir(opcion + "\r");
+        t.Esperar("Escriba la linea a interpretar: \r\n");
+        t.Escribir(linea + "\r");
+        t.Esperar("Escriba la clave: \r\n");
+        t.Escribir(clave + "\r");
+        t.Esperar(encabezado + "\r\n");
+        const std::string resultado = t.Linea();
+        t.Esperar(kPregunta);
+        t.Escribir("n\r");
+        return resultado;
+    }
+    static std::string Cifrar(Pseudoterminal& t, const std::string& linea, const std::string& clave) {
+        return Flujo(t, "c", linea, clave, "Cadena cifrada: ");
+    }
+    static std::string Descifrar(Pseudoterminal& t, const std::string& linea, const std::string& clave) {
+        return Flujo(t, "d", linea, clave, "Cadena original: ");
+    }
+    static int Salir(Pseudoterminal& t) {
+        t.Esperar(kMenu);
+        t.Escribir("s\r");
+        return t.Terminar();
+    }
+
+    std::string home;
+};
+
+TEST_P(EnTerminal, LineaConAcentosYTabuladorIdaYVuelta) {
+    const std::string linea = "Canción para mi ñandú\tcon ÁÉÍÓÚ áéíóú ü Ñ ¿¡ ç ºª", clave = "clave ñ";
+    Pseudoterminal t(Entorno());
+    const std::string cifrado = Cifrar(t, linea, clave);
+    // Enciphered over its code page 850 bytes, one character per byte shown.
+    EXPECT_EQ(cifrado, Mostrado(Modelo(Cp850(clave), Cp850(linea), false)));
+    EXPECT_EQ(cifrado.find("\xef\xbf\xbd"), std::string::npos);  // no replacement character
+    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(Cp850(linea)));
+    EXPECT_NE(Mostrado(Cp850(linea)).find("ñandú␉con"), std::string::npos);
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, CifradosCon127240Y255) {
+    const std::string clave = "otra clave";
+    // The plain text is chosen so that its cipher text holds the three bytes.
+    const std::string cifrado_buscado = "\x7f" "a\xf0" "b\xff" "c \xf0\xff\x7f\xff";
+    const std::string linea = Modelo(clave, cifrado_buscado, true);
+    Pseudoterminal t(Entorno());
+    const std::string cifrado = Cifrar(t, Mostrado(linea), clave);
+    EXPECT_EQ(cifrado, "⌂a‐b⍽c ‐⍽⌂⍽");
+    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(linea));
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, SecuenciasDeEscapeDescifradasNoLleganALaTerminal) {
+    const std::string clave = "k";
+    // Plain text that would set the window title twice (OSC 0 ended by BEL,
+    // OSC 2 ended by ST) if it reached the terminal as it is.
+    const std::string trampa = "hola \x1b]0;PWNED\x07 y \x1b]2;OTRO\x1b\\ fin";
+    const std::string cifrado = Mostrado(Modelo(clave, trampa, false));
+    // Control bytes are not enciphered: the cipher text holds them too.
+    EXPECT_NE(cifrado.find("␛"), std::string::npos);
+    EXPECT_NE(cifrado.find("␇"), std::string::npos);
+    Pseudoterminal t(Entorno());
+    EXPECT_EQ(Descifrar(t, cifrado, clave), "hola ␛]0;PWNED␇ y ␛]2;OTRO␛\\ fin");
+    EXPECT_EQ(Salir(t), 0);
+    EXPECT_EQ(t.Pantalla().find("\x1b]"), std::string::npos);
+    EXPECT_EQ(t.Pantalla().find('\x07'), std::string::npos);
+}
+
+TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
+    Pseudoterminal t(Entorno());
+    t.Esperar(kMenu);
+    t.Escribir("\x04");  // Ctrl-D on an empty line
+    EXPECT_EQ(t.Terminar(), 0);
+    const std::string& pantalla = t.Pantalla();
+    ASSERT_GE(pantalla.size(), 2u);
+    EXPECT_EQ(pantalla.substr(pantalla.size() - 2), "\r\n");
+    EXPECT_EQ(pantalla.find(kMenu), pantalla.rfind(kMenu));  // the menu once, not again
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, EnTerminal, testing::Values("C.UTF-8", "es_ES.UTF-8", ""),
+                         [](const testing::TestParamInfo<std::string>& p) {
+                             return p.param.empty() ? std::string("SinLocale")
+                                                    : p.param == "C.UTF-8" ? std::string("C_UTF8")
+                                                                           : std::string("es_ES_UTF8");
+                         });
+
+}  // namespace
