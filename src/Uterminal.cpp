@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "Uborrado.h"
+#include "Ueditor.h"
 
 #ifndef _WIN32
 #include <clocale>
@@ -143,6 +144,15 @@ SalidaTerminal::int_type SalidaTerminal::overflow(int_type c) {
 }
 
 std::streamsize SalidaTerminal::xsputn(const char* s, std::streamsize n) {
+    if (!retener) return Pasar(s, n);
+    std::streamsize fin_de_linea = n;
+    while (fin_de_linea > 0 && s[fin_de_linea - 1] != '\n') --fin_de_linea;
+    if (fin_de_linea > 0 && (!PasarAbierta() || Pasar(s, fin_de_linea) != fin_de_linea)) return 0;
+    for (std::streamsize k = fin_de_linea; k < n; ++k) abierta.Agregar(static_cast<unsigned char>(s[k]));
+    return n;
+}
+
+std::streamsize SalidaTerminal::Pasar(const char* s, std::streamsize n) {
     // Converted a stretch at a time; the stretch may be plain text.
     char tramo[3 * 256];
     std::streamsize hechos = 0;
@@ -156,6 +166,35 @@ std::streamsize SalidaTerminal::xsputn(const char* s, std::streamsize n) {
     }
     Borrar(tramo, sizeof tramo);
     return hechos;
+}
+
+bool SalidaTerminal::PasarAbierta() {
+    char tramo[256];
+    bool bien = true;
+    for (std::uint32_t n = 0; bien && n < abierta.Longitud();) {
+        std::streamsize k = 0;
+        while (k < static_cast<std::streamsize>(sizeof tramo) && n < abierta.Longitud())
+            tramo[k++] = static_cast<char>(abierta.Caracter(n++));
+        bien = Pasar(tramo, k) == k;
+    }
+    Borrar(tramo, sizeof tramo);
+    abierta.Vaciar();
+    return bien;
+}
+
+void SalidaTerminal::RetenerLineaAbierta(bool activo) {
+    if (!activo) PasarAbierta();
+    retener = activo;
+}
+
+std::string SalidaTerminal::TomarLineaAbierta() {
+    std::string utf8;
+    utf8.reserve(3 * std::size_t{abierta.Longitud()});  // no reallocation leaves a copy behind
+    char caracter[3];
+    for (std::uint32_t n = 0; n < abierta.Longitud(); ++n)
+        utf8.append(caracter, CodificarByte(abierta.Caracter(n), caracter));
+    abierta.Vaciar();
+    return utf8;
 }
 
 int SalidaTerminal::sync() { return destino.pubsync(); }
@@ -192,20 +231,31 @@ Terminal::~Terminal() = default;
 Terminal::Terminal() {
     const char* nombre = std::setlocale(LC_CTYPE, "");
     if (!LocaleUtf8(nombre, nl_langinfo(CODESET))) return;
-    if (isatty(STDIN_FILENO) == 1) {
-        entrada_original = std::cin.rdbuf();
-        entrada.emplace(*entrada_original);
-        std::cin.rdbuf(&*entrada);
-    }
-    if (isatty(STDOUT_FILENO) == 1) {
+    const bool terminal_entrada = isatty(STDIN_FILENO) == 1, terminal_salida = isatty(STDOUT_FILENO) == 1;
+    if (terminal_salida) {
         salida_original = std::cout.rdbuf();
         salida.emplace(*salida_original);
         std::cout.rdbuf(&*salida);
+    }
+    if (terminal_entrada) {
+        entrada_original = std::cin.rdbuf();
+        if (terminal_salida) {
+            // The editor decodes what it is given with the locale's codeset,
+            // which for C and POSIX is not UTF-8.
+            if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+            editor = std::make_unique<LineasEditadas>(*salida);
+            entrada.emplace(*editor);
+        } else {
+            entrada.emplace(*entrada_original);
+        }
+        std::cin.rdbuf(&*entrada);
     }
 }
 
 Terminal::~Terminal() {
     if (entrada) std::cin.rdbuf(entrada_original);
+    entrada.reset();
+    editor.reset();
     if (salida) {
         std::cout.flush();
         std::cout.rdbuf(salida_original);

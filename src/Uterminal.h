@@ -21,9 +21,13 @@
 
 #include <cstddef>
 #include <istream>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <streambuf>
+#include <string>
+
+#include "Ucadenaext.h"
 
 constexpr char32_t kSustitutoGuionBlando = 0x2010;
 constexpr char32_t kSustitutoEspacioDuro = 0x237D;
@@ -55,11 +59,17 @@ private:
 };
 
 // Output towards a UTF-8 terminal: each byte written is passed on to
-// `destino` as its character of the table. Holds nothing itself; flushing
-// flushes `destino`.
+// `destino` as its character of the table. Flushing flushes `destino`.
 class SalidaTerminal : public std::streambuf {
 public:
     explicit SalidaTerminal(std::streambuf& destino) : destino(destino) {}
+
+    // While on, the open line (what was written after the last newline) is
+    // held back, flushes included, until a newline ends it or the line editor
+    // takes it to show as its prompt. Turning it off writes out what is held.
+    void RetenerLineaAbierta(bool retener);
+    // The open line held back, in UTF-8; it is no longer held.
+    std::string TomarLineaAbierta();
 
 protected:
     int_type overflow(int_type c) override;
@@ -67,7 +77,13 @@ protected:
     int sync() override;
 
 private:
+    // Passes bytes on converted; answers how many went through.
+    std::streamsize Pasar(const char* s, std::streamsize n);
+    bool PasarAbierta();
+
     std::streambuf& destino;
+    bool retener = false;
+    CadenaExt abierta{0};
 };
 
 // Input from a UTF-8 terminal: the characters read from `fuente` come out as
@@ -93,9 +109,12 @@ private:
 // today's terminals run in UTF-8 all the same.
 bool LocaleUtf8(const char* nombre, const char* codeset);
 
+class LineasEditadas;
+
 // Puts the layer between std::cin and std::cout and the terminal, each only
 // when it is a terminal and the locale (LC_CTYPE from the environment) counts
-// as UTF-8, and takes it away again, output flushed, when destroyed. On
+// as UTF-8, and takes it away again, output flushed, when destroyed. When both
+// are such terminals, lines are read through the line editor (Ueditor.h). On
 // Windows it does nothing: the console shows code page 850 itself.
 class Terminal {
 public:
@@ -105,8 +124,9 @@ public:
     Terminal& operator=(const Terminal&) = delete;
 
 private:
-    std::optional<EntradaTerminal> entrada;
     std::optional<SalidaTerminal> salida;
+    std::unique_ptr<LineasEditadas> editor;
+    std::optional<EntradaTerminal> entrada;
     std::streambuf* entrada_original = nullptr;
     std::streambuf* salida_original = nullptr;
 };

@@ -77,20 +77,22 @@ protected:
         return entorno;
     }
 
+    // Waits for `pregunta` and types `respuesta` once the editor reads.
+    static void Responder(Pseudoterminal& t, const std::string& pregunta, const std::string& respuesta) {
+        t.Esperar(pregunta);
+        t.EsperarEditor();
+        t.Escribir(respuesta + "\r");
+    }
     // Runs one flow from the menu; answers no to the check and returns the
     // result as shown.
     static std::string Flujo(Pseudoterminal& t, const std::string& opcion, const std::string& linea,
                              const std::string& clave, const std::string& encabezado) {
-        t.Esperar(kMenu);
-        t.Escribir(opcion + "\r");
-        t.Esperar("Escriba la linea a interpretar: \r\n");
-        t.Escribir(linea + "\r");
-        t.Esperar("Escriba la clave: \r\n");
-        t.Escribir(clave + "\r");
+        Responder(t, kMenu, opcion);
+        Responder(t, "Escriba la linea a interpretar: \r\n", linea);
+        Responder(t, "Escriba la clave: \r\n", clave);
         t.Esperar(encabezado + "\r\n");
         const std::string resultado = t.Linea();
-        t.Esperar(kPregunta);
-        t.Escribir("n\r");
+        Responder(t, kPregunta, "n");
         return resultado;
     }
     static std::string Cifrar(Pseudoterminal& t, const std::string& linea, const std::string& clave) {
@@ -100,8 +102,7 @@ protected:
         return Flujo(t, "d", linea, clave, "Cadena original: ");
     }
     static int Salir(Pseudoterminal& t) {
-        t.Esperar(kMenu);
-        t.Escribir("s\r");
+        Responder(t, kMenu, "s");
         return t.Terminar();
     }
 
@@ -151,6 +152,7 @@ TEST_P(EnTerminal, SecuenciasDeEscapeDescifradasNoLleganALaTerminal) {
 TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
     Pseudoterminal t(Entorno());
     t.Esperar(kMenu);
+    t.EsperarEditor();
     t.Escribir("\x04");  // Ctrl-D on an empty line
     EXPECT_EQ(t.Terminar(), 0);
     const std::string& pantalla = t.Pantalla();

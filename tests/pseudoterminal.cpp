@@ -82,6 +82,15 @@ void Pseudoterminal::Esperar(const std::string& texto, int segundos) {
     }
 }
 
+void Pseudoterminal::EsperarEditor(int segundos) {
+    const auto limite = Reloj::now() + std::chrono::seconds(segundos);
+    termios modo{};
+    while (tcgetattr(maestro, &modo) == 0 && (modo.c_lflag & ICANON) != 0) {
+        if (Reloj::now() > limite) throw std::runtime_error("el editor de lineas no lee");
+        Leer(5);
+    }
+}
+
 std::string Pseudoterminal::Linea(int segundos) {
     const std::size_t inicio = posicion;
     Esperar("\r\n", segundos);

@@ -25,6 +25,10 @@ public:
     // Waits until `texto` is shown after the last thing waited for, and moves
     // past it; throws when it has not come within `segundos`.
     void Esperar(const std::string& texto, int segundos = 20);
+    // Waits until the program reads through the line editor, with the
+    // terminal's own line mode off: keys typed before that would meet the
+    // kernel's line discipline (Ctrl-D there is lost to the editor).
+    void EsperarEditor(int segundos = 20);
     // Waits for the next line shown (up to CR LF, which it moves past).
     std::string Linea(int segundos = 20);
     // Waits for the program to end; its exit status, or -1 when it ended by a
