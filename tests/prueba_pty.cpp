@@ -4,6 +4,8 @@
 #include <iconv.h>
 
 #include <clocale>
+#include <csignal>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,7 +71,11 @@ protected:
             freelocale(l);
         }
     }
-    void TearDown() override { rmdir(home.c_str()); }
+    void TearDown() override {
+        // Nothing typed is kept, in the home directory or anywhere else.
+        EXPECT_TRUE(std::filesystem::is_empty(home));
+        std::filesystem::remove_all(home);
+    }
 
     std::vector<std::string> Entorno() const {
         std::vector<std::string> entorno{"TERM=xterm", "HOME=" + home, "PATH=/usr/bin:/bin"};
@@ -159,6 +165,51 @@ TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
     ASSERT_GE(pantalla.size(), 2u);
     EXPECT_EQ(pantalla.substr(pantalla.size() - 2), "\r\n");
     EXPECT_EQ(pantalla.find(kMenu), pantalla.rfind(kMenu));  // the menu once, not again
+}
+
+const std::string kIzquierda = "\x1b[D", kDerecha = "\x1b[C", kBorrar = "\x7f", kSuprimir = "\x1b[3~";
+
+TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
+    const std::string clave = "ñu";
+    Pseudoterminal t(Entorno());
+    // "Cnación" with its transposition mended, then " ñxandúz" with the
+    // stray x and z taken out: Home and End as xterm sends them.
+    const std::string tecleado = "Cnación\x1b[H" + kDerecha + kSuprimir + kDerecha + "n\x1b[F ñxandúz" + kBorrar +
+                                 kIzquierda + kIzquierda + kIzquierda + kIzquierda + kBorrar;
+    EXPECT_EQ(Cifrar(t, tecleado, clave), Mostrado(Modelo(Cp850(clave), Cp850("Canción ñandú"), false)));
+    // The same with Home and End as tmux sends them, and a line that wraps.
+    const std::string largo(150, 'x');
+    const std::string otro = largo + "\x1b[1~ñ" + kSuprimir + "\x1b[4~" + kIzquierda + kBorrar + "é";
+    EXPECT_EQ(Cifrar(t, otro, clave), Mostrado(Modelo(Cp850(clave), Cp850("ñ" + std::string(147, 'x') + "éx"), false)));
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
+    // Letters, accented ones and symbols of code page 850, typed as UTF-8:
+    // about 40,000 bytes of terminal input in one line.
+    // The euro sign, which code page 850 lacks, is read as "?".
+    std::string linea, bytes;
+    const char* const trozos[] = {"a", "ñ", "É", "░", "z", " ", "¿", "ü", "7", "╬", "€"};
+    for (unsigned n = 0; n < 20000; ++n) {
+        const std::string trozo = trozos[(n * 7 + n / 13) % 11];
+        linea += trozo;
+        bytes += trozo == "€" ? "?" : Cp850(trozo);
+    }
+    const std::string clave = "clave larga";
+    Pseudoterminal t(Entorno());
+    const std::string cifrado = Cifrar(t, linea, clave);
+    EXPECT_EQ(cifrado, Mostrado(Modelo(clave, bytes, false)));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(bytes));
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, ControlCTerminaElPrograma) {
+    Pseudoterminal t(Entorno());
+    Responder(t, kMenu, "c");
+    t.Esperar("Escriba la linea a interpretar: \r\n");
+    t.EsperarEditor();
+    t.Escribir("a medias\x03");
+    EXPECT_EQ(t.Terminar(), 128 + SIGINT);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, EnTerminal, testing::Values("C.UTF-8", "es_ES.UTF-8", ""),

@@ -101,12 +101,12 @@ int Pseudoterminal::Terminar(int segundos) {
     const auto limite = Reloj::now() + std::chrono::seconds(segundos);
     int estado = 0;
     while (waitpid(hijo, &estado, WNOHANG) == 0) {
-        if (Reloj::now() > limite) return -1;  // killed by the destructor
+        if (Reloj::now() > limite) return -1;  // the destructor kills it
         Leer(50);
     }
     hijo = -1;
     // What it showed last, until the terminal reports its end.
     for (int n = 0; n < 100 && Leer(50); ++n) {
     }
-    return WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    return WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
 }

@@ -31,8 +31,9 @@ public:
     void EsperarEditor(int segundos = 20);
     // Waits for the next line shown (up to CR LF, which it moves past).
     std::string Linea(int segundos = 20);
-    // Waits for the program to end; its exit status, or -1 when it ended by a
-    // signal or was still running after `segundos` (it is then killed).
+    // Waits for the program to end: its exit status, 128 plus the signal's
+    // number when a signal ended it, -1 when it was still running after
+    // `segundos` (it is then killed).
     int Terminar(int segundos = 20);
     // Everything the program has shown so far.
     const std::string& Pantalla() const { return pantalla; }
