@@ -184,6 +184,26 @@ TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
     EXPECT_EQ(Salir(t), 0);
 }
 
+TEST_P(EnTerminal, RespuestasDeUnCaracterConElEditor) {
+    Pseudoterminal t(Entorno());
+    // Blank lines before the answer: the menu waits without being shown
+    // again; only the first non-blank character of the answer counts.
+    Responder(t, kMenu, "\r   \r  Cifrar, por favor");
+    Responder(t, "Escriba la linea a interpretar: \r\n", "hola");
+    EXPECT_EQ(t.Pantalla().find(kMenu), t.Pantalla().rfind(kMenu));
+    Responder(t, "Escriba la clave: \r\n", "k");
+    t.Esperar("Cadena cifrada: \r\n");
+    const std::string cifrado = t.Linea();
+    EXPECT_EQ(cifrado, Mostrado(Modelo("k", "hola", false)));
+    Responder(t, kPregunta, "  sí, comprueba");
+    Responder(t, "Escriba la clave: \r\n", "k");
+    t.Esperar("Cadena original:\r\n");
+    EXPECT_EQ(t.Linea(), "hola");
+    Responder(t, kMenu, "x de nada");
+    EXPECT_EQ(Descifrar(t, cifrado, "k"), "hola");
+    EXPECT_EQ(Salir(t), 0);
+}
+
 TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
     // Letters, accented ones and symbols of code page 850, typed as UTF-8:
     // about 40,000 bytes of terminal input in one line.

@@ -183,6 +183,23 @@ TEST(Terminal, SalidaPorTramosLargosYFallida) {
     EXPECT_TRUE(flujo.bad());
 }
 
+TEST(Terminal, LineaAbiertaRetenidaParaElEditor) {
+    std::ostringstream destino;
+    SalidaTerminal salida(*destino.rdbuf());
+    std::ostream flujo(&salida);
+    salida.RetenerLineaAbierta(true);
+    flujo << "uno\n\xa4" << "dos: " << std::flush;
+    EXPECT_EQ(destino.str(), "uno\n");  // flushing keeps the open line back
+    EXPECT_EQ(salida.TomarLineaAbierta(), "ñdos: ");
+    EXPECT_EQ(salida.TomarLineaAbierta(), "");  // taken once
+    flujo << "\t\ntres" << std::flush;
+    EXPECT_EQ(destino.str(), "uno\n␉\n");
+    salida.RetenerLineaAbierta(false);
+    EXPECT_EQ(destino.str(), "uno\n␉\ntres");
+    flujo << "\xf0" << std::flush;
+    EXPECT_EQ(destino.str(), "uno\n␉\ntres‐");
+}
+
 TEST(Terminal, LocaleQueCuentaComoUtf8) {
     EXPECT_TRUE(LocaleUtf8("C", "ANSI_X3.4-1968"));
     EXPECT_TRUE(LocaleUtf8("POSIX", "ANSI_X3.4-1968"));
