@@ -1,7 +1,6 @@
 // The program on a real pseudo-terminal speaking UTF-8: cipher texts read off
 // the screen and pasted back, and control bytes that must not reach it.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <clocale>
 #include <csignal>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "mostrado.h"
 #include "pseudoterminal.h"
 #include "vectores.h"
 
@@ -17,45 +17,6 @@ namespace {
 
 const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
 const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
-
-std::string Iconv(const char* desde, const char* hacia, const std::string& entrada) {
-    const iconv_t cd = iconv_open(hacia, desde);
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
-    std::string salida(4 * entrada.size() + 8, '\0');
-    char* in = const_cast<char*>(entrada.data());
-    char* out = salida.data();
-    std::size_t quedan_in = entrada.size(), quedan_out = salida.size();
-    const std::size_t r = iconv(cd, &in, &quedan_in, &out, &quedan_out);
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1)) throw std::runtime_error("iconv");
-    salida.resize(salida.size() - quedan_out);
-    return salida;
-}
-
-// Code page 850 bytes of a text typed in UTF-8.
-std::string Cp850(const std::string& utf8) { return Iconv("UTF-8", "IBM850", utf8); }
-
-// How the screen must show bytes: code page 850 as glibc has it, control
-// pictures, ⌂, and the stand-ins for 240 and 255.
-std::string Mostrado(const std::string& bytes) {
-    std::string utf8;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b == 240) {
-            utf8 += "‐";
-        } else if (b == 255) {
-            utf8 += "⍽";
-        } else if (b == 127) {
-            utf8 += "⌂";
-        } else if (b < 32 && b != '\n') {
-            const char32_t imagen = 0x2400 + b;
-            utf8 += Iconv("UTF-32LE", "UTF-8", std::string(reinterpret_cast<const char*>(&imagen), 4));
-        } else {
-            utf8 += Iconv("IBM850", "UTF-8", std::string(1, c));
-        }
-    }
-    return utf8;
-}
 
 // The program on a terminal, in a locale given by LANG ("" for none), with
 // an empty home directory of its own.

@@ -1,30 +1,15 @@
 // The terminal layer's byte table, checked against glibc's own IBM850
 // converter, and its stream buffers on string streams.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <optional>
 #include <sstream>
 #include <string>
 
 #include "Uterminal.h"
+#include "mostrado.h"
 
 namespace {
-
-// Converts with iconv; nothing when iconv refuses any part of the input.
-std::optional<std::string> Iconv(const char* desde, const char* hacia, const std::string& entrada) {
-    const iconv_t cd = iconv_open(hacia, desde);
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open");
-    std::string salida(4 * entrada.size() + 8, '\0');
-    char* in = const_cast<char*>(entrada.data());
-    char* out = salida.data();
-    std::size_t quedan_in = entrada.size(), quedan_out = salida.size();
-    const std::size_t r = iconv(cd, &in, &quedan_in, &out, &quedan_out);
-    iconv_close(cd);
-    if (r == static_cast<std::size_t>(-1)) return std::nullopt;
-    salida.resize(salida.size() - quedan_out);
-    return salida;
-}
 
 std::string Utf8(char32_t c) {
     std::u32string u(1, c);
