@@ -7,12 +7,13 @@
 #include <utility>
 
 #include "Uborrado.h"
-#include "Ueditor.h"
 
 #ifndef _WIN32
 #include <clocale>
 #include <langinfo.h>
 #include <unistd.h>
+
+#include "Ueditor.h"
 #endif
 
 namespace {

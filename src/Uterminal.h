@@ -109,7 +109,9 @@ private:
 // today's terminals run in UTF-8 all the same.
 bool LocaleUtf8(const char* nombre, const char* codeset);
 
+#ifndef _WIN32
 class LineasEditadas;
+#endif
 
 // Puts the layer between std::cin and std::cout and the terminal, each only
 // when it is a terminal and the locale (LC_CTYPE from the environment) counts
@@ -125,7 +127,9 @@ public:
 
 private:
     std::optional<SalidaTerminal> salida;
+#ifndef _WIN32
     std::unique_ptr<LineasEditadas> editor;
+#endif
     std::optional<EntradaTerminal> entrada;
     std::streambuf* entrada_original = nullptr;
     std::streambuf* salida_original = nullptr;
