@@ -9,6 +9,13 @@
 
 #include "Uborrado.h"
 
+namespace {
+
+// Characters: more than the longest line a user is expected to paste.
+constexpr std::size_t kLineaPrevista = 1 << 17;
+
+}  // namespace
+
 LineasEditadas::LineasEditadas(SalidaTerminal& salida) : salida(salida) {
     rl_readline_name = "cifrador";
     rl_initialize();
@@ -16,6 +23,14 @@ LineasEditadas::LineasEditadas(SalidaTerminal& salida) : salida(salida) {
     stifle_history(0);
     // Tab is content (it is not enciphered), not a request for completion.
     rl_bind_key('\t', rl_insert);
+    // The editor grows its line buffers with realloc, which frees the old
+    // ones unwiped with the line typed so far in them. Growing them now, on
+    // blanks, keeps lines and keys up to this length out of freed memory
+    // (inserting grows the edit buffers, copying the text out grows the one
+    // lines are returned in); the first line read starts empty all the same.
+    const std::string blancos(kLineaPrevista, ' ');
+    rl_insert_text(blancos.c_str());
+    std::free(rl_copy_text(0, static_cast<int>(blancos.size())));
     salida.RetenerLineaAbierta(true);
 }
 
