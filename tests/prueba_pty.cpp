@@ -4,8 +4,8 @@
 
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -166,9 +166,9 @@ TEST_P(EnTerminal, RespuestasDeUnCaracterConElEditor) {
 }
 
 TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
-    // Letters, accented ones and symbols of code page 850, typed as UTF-8:
-    // about 40,000 bytes of terminal input in one line.
-    // The euro sign, which code page 850 lacks, is read as "?".
+    // Letters, accented ones and symbols of code page 850 typed as UTF-8,
+    // about 40,000 bytes of terminal input in one line; the euro sign, which
+    // code page 850 lacks, is read as "?".
     std::string linea, bytes;
     const char* const trozos[] = {"a", "ñ", "É", "░", "z", " ", "¿", "ü", "7", "╬", "€"};
     for (unsigned n = 0; n < 20000; ++n) {
