@@ -193,6 +193,23 @@ TEST_P(EnTerminal, ControlCTerminaElPrograma) {
     EXPECT_EQ(t.Terminar(), 128 + SIGINT);
 }
 
+TEST(TerminalLatin1, BytesTalCualSinEditor) {
+    const locale_t l = newlocale(LC_CTYPE_MASK, "es_ES.ISO-8859-1", locale_t{});
+    if (l == locale_t{}) GTEST_SKIP() << "es_ES.ISO-8859-1 no esta instalado (lo genera .ci/run)";
+    freelocale(l);
+    // A terminal in Latin-1: the program reads and writes raw bytes, as
+    // through a pipe, and the terminal keeps its own line mode.
+    Pseudoterminal t({"TERM=xterm", "HOME=/nonexistent", "LANG=es_ES.ISO-8859-1"});
+    const std::string linea = "Canci\xf3n \xf1" "and\xfa";
+    t.Esperar(kMenu);
+    t.Escribir("c\r" + linea + "\rk\r");
+    t.Esperar("Cadena cifrada: \r\n");
+    EXPECT_EQ(t.Linea(), Modelo("k", linea, false));
+    t.Esperar(kPregunta);
+    t.Escribir("n\rs\r");
+    EXPECT_EQ(t.Terminar(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, EnTerminal, testing::Values("C.UTF-8", "es_ES.UTF-8", ""),
                          [](const testing::TestParamInfo<std::string>& p) {
                              return p.param.empty() ? std::string("SinLocale")
