@@ -9,24 +9,14 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "Uborrado.h"
+
 namespace {
 
 constexpr std::uint32_t kCapacidadMaxima = std::numeric_limits<std::uint32_t>::max();
 // Largest piece a long line is read in: the last piece is wiped whole though
 // partly used, and memory never written costs a page fault to wipe.
 constexpr std::uint32_t kTrozoMaximo = 1u << 20;
-
-// Overwrites an array with zeros before it is given up, in a way the
-// optimiser may not drop as a dead store.
-void Borrar(char8_t* p, std::size_t n) {
-    if (p == nullptr) return;
-#if defined(__GLIBC__) || defined(__OpenBSD__) || defined(__FreeBSD__)
-    explicit_bzero(p, n);
-#else
-    volatile char8_t* v = p;
-    while (n-- > 0) *v++ = 0;
-#endif
-}
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 
 #include "Ucadenaext.h"
 #include "Ucifrarc4.h"
+#include "Uterminal.h"
 
 namespace {
 
@@ -135,6 +136,9 @@ int main() {
         // Our own buffering: the dialogue flushes before every read itself.
         std::ios::sync_with_stdio(false);
         std::cin.tie(nullptr);
+        // On a UTF-8 terminal bytes are shown and typed as code page 850
+        // characters, and lines are read through a line editor.
+        const Terminal terminal;
         Dialogo(std::cin, std::cout);
         std::cout.flush();
         if (!std::cout) {

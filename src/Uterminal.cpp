@@ -1,0 +1,265 @@
+#include "Uterminal.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iostream>
+#include <utility>
+
+#include "Uborrado.h"
+
+#ifndef _WIN32
+#include <clocale>
+#include <langinfo.h>
+#include <unistd.h>
+
+#include "Ueditor.h"
+#endif
+
+namespace {
+
+// Code page 850, bytes 128 to 255.
+constexpr char16_t kCp850[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE,
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+constexpr char32_t kImagenesControl = 0x2400;
+constexpr char32_t kCasa = 0x2302;  // code page 850's glyph for 127
+constexpr unsigned char kDesconocido = '?';
+
+// Code page 850's characters in order, each with its byte, for reading back.
+constexpr auto kInversa = [] {
+    std::array<std::pair<char16_t, unsigned char>, 128> inversa{};
+    for (unsigned n = 0; n < 128; ++n) inversa[n] = {kCp850[n], static_cast<unsigned char>(128 + n)};
+    std::sort(inversa.begin(), inversa.end());
+    return inversa;
+}();
+
+}  // namespace
+
+char32_t CaracterDeByte(unsigned char byte) {
+    if (byte == '\n') return byte;
+    if (byte < 32) return kImagenesControl + byte;
+    if (byte < 127) return byte;
+    if (byte == 127) return kCasa;
+    if (byte == 240) return kSustitutoGuionBlando;
+    if (byte == 255) return kSustitutoEspacioDuro;
+    return kCp850[byte - 128];
+}
+
+unsigned char ByteDeCaracter(char32_t caracter) {
+    if (caracter < 128) return static_cast<unsigned char>(caracter);
+    if (caracter >= kImagenesControl && caracter < kImagenesControl + 32 && caracter != kImagenesControl + '\n')
+        return static_cast<unsigned char>(caracter - kImagenesControl);
+    if (caracter == kCasa) return 127;
+    if (caracter == kSustitutoGuionBlando) return 240;
+    if (caracter == kSustitutoEspacioDuro) return 255;
+    const auto encontrado = std::lower_bound(kInversa.begin(), kInversa.end(), caracter,
+                                             [](const auto& par, char32_t c) { return par.first < c; });
+    if (encontrado != kInversa.end() && encontrado->first == caracter) return encontrado->second;
+    return kDesconocido;
+}
+
+std::size_t CodificarByte(unsigned char byte, char* utf8) {
+    const char32_t c = CaracterDeByte(byte);
+    if (c < 0x80) {
+        utf8[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        utf8[0] = static_cast<char>(0xC0 | (c >> 6));
+        utf8[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    utf8[0] = static_cast<char>(0xE0 | (c >> 12));
+    utf8[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    utf8[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+}
+
+std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, unsigned char* bytes) {
+    std::size_t n = 0;
+    if (faltan > 0) {
+        if (utf8 >= minimo && utf8 <= maximo) {
+            valor = (valor << 6) | (utf8 & 0x3F);
+            minimo = 0x80;
+            maximo = 0xBF;
+            if (--faltan == 0) bytes[n++] = ByteDeCaracter(valor);
+            return n;
+        }
+        // The sequence is broken off; the byte starts afresh.
+        faltan = 0;
+        bytes[n++] = kDesconocido;
+    }
+    minimo = 0x80;
+    maximo = 0xBF;
+    if (utf8 < 0x80) {
+        bytes[n++] = utf8;
+    } else if (utf8 >= 0xC2 && utf8 <= 0xDF) {
+        faltan = 1;
+        valor = utf8 & 0x1F;
+    } else if (utf8 >= 0xE0 && utf8 <= 0xEF) {
+        faltan = 2;
+        valor = utf8 & 0x0F;
+        if (utf8 == 0xE0) minimo = 0xA0;  // no overlong forms
+        if (utf8 == 0xED) maximo = 0x9F;  // no surrogates
+    } else if (utf8 >= 0xF0 && utf8 <= 0xF4) {
+        faltan = 3;
+        valor = utf8 & 0x07;
+        if (utf8 == 0xF0) minimo = 0x90;
+        if (utf8 == 0xF4) maximo = 0x8F;  // nothing past U+10FFFF
+    } else {
+        bytes[n++] = kDesconocido;
+    }
+    return n;
+}
+
+std::size_t DecodificadorUtf8::Terminar(unsigned char* bytes) {
+    if (faltan == 0) return 0;
+    faltan = 0;
+    minimo = 0x80;
+    maximo = 0xBF;
+    bytes[0] = kDesconocido;
+    return 1;
+}
+
+SalidaTerminal::int_type SalidaTerminal::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const char byte = traits_type::to_char_type(c);
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+}
+
+std::streamsize SalidaTerminal::xsputn(const char* s, std::streamsize n) {
+    if (!retener) return Pasar(s, n);
+    std::streamsize fin_de_linea = n;
+    while (fin_de_linea > 0 && s[fin_de_linea - 1] != '\n') --fin_de_linea;
+    if (fin_de_linea > 0 && (!PasarAbierta() || Pasar(s, fin_de_linea) != fin_de_linea)) return 0;
+    for (std::streamsize k = fin_de_linea; k < n; ++k) abierta.Agregar(static_cast<unsigned char>(s[k]));
+    return n;
+}
+
+std::streamsize SalidaTerminal::Pasar(const char* s, std::streamsize n) {
+    // Converted a stretch at a time; the stretch may be plain text.
+    char tramo[3 * 256];
+    std::streamsize hechos = 0;
+    while (hechos < n) {
+        const std::streamsize cuantos = std::min<std::streamsize>(n - hechos, 256);
+        std::streamsize largo = 0;
+        for (std::streamsize k = 0; k < cuantos; ++k)
+            largo += static_cast<std::streamsize>(CodificarByte(static_cast<unsigned char>(s[hechos + k]), tramo + largo));
+        if (destino.sputn(tramo, largo) != largo) break;
+        hechos += cuantos;
+    }
+    Borrar(tramo, sizeof tramo);
+    return hechos;
+}
+
+bool SalidaTerminal::PasarAbierta() {
+    char tramo[256];
+    bool bien = true;
+    for (std::uint32_t n = 0; bien && n < abierta.Longitud();) {
+        std::streamsize k = 0;
+        while (k < static_cast<std::streamsize>(sizeof tramo) && n < abierta.Longitud())
+            tramo[k++] = static_cast<char>(abierta.Caracter(n++));
+        bien = Pasar(tramo, k) == k;
+    }
+    Borrar(tramo, sizeof tramo);
+    abierta.Vaciar();
+    return bien;
+}
+
+void SalidaTerminal::RetenerLineaAbierta(bool activo) {
+    if (!activo) PasarAbierta();
+    retener = activo;
+}
+
+std::string SalidaTerminal::TomarLineaAbierta() {
+    std::string utf8;
+    utf8.reserve(3 * std::size_t{abierta.Longitud()});  // no reallocation leaves a copy behind
+    char caracter[3];
+    for (std::uint32_t n = 0; n < abierta.Longitud(); ++n)
+        utf8.append(caracter, CodificarByte(abierta.Caracter(n), caracter));
+    abierta.Vaciar();
+    return utf8;
+}
+
+int SalidaTerminal::sync() { return destino.pubsync(); }
+
+EntradaTerminal::~EntradaTerminal() { Borrar(buffer, sizeof buffer); }
+
+EntradaTerminal::int_type EntradaTerminal::underflow() {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    unsigned char* const bytes = reinterpret_cast<unsigned char*>(buffer);
+    std::size_t n = 0;
+    // Room for the two bytes one input byte can give.
+    while (n + 2 <= sizeof buffer) {
+        if (n > 0 && fuente.in_avail() <= 0) break;
+        const int_type c = fuente.sbumpc();
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            n += decodificador.Terminar(bytes + n);
+            break;
+        }
+        n += decodificador.Entrar(static_cast<unsigned char>(traits_type::to_char_type(c)), bytes + n);
+    }
+    setg(buffer, buffer, buffer + n);
+    return n > 0 ? traits_type::to_int_type(*gptr()) : traits_type::eof();
+}
+
+bool LocaleUtf8(const char* nombre, const char* codeset) {
+    if (nombre == nullptr || std::strcmp(nombre, "C") == 0 || std::strcmp(nombre, "POSIX") == 0) return true;
+    return codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+}
+
+#ifdef _WIN32
+Terminal::Terminal() = default;
+Terminal::~Terminal() = default;
+#else
+Terminal::Terminal() {
+    const char* nombre = std::setlocale(LC_CTYPE, "");
+    if (!LocaleUtf8(nombre, nl_langinfo(CODESET))) return;
+    const bool terminal_entrada = isatty(STDIN_FILENO) == 1, terminal_salida = isatty(STDOUT_FILENO) == 1;
+    if (terminal_salida) {
+        salida_original = std::cout.rdbuf();
+        salida.emplace(*salida_original);
+        std::cout.rdbuf(&*salida);
+    }
+    if (terminal_entrada) {
+        entrada_original = std::cin.rdbuf();
+        if (terminal_salida) {
+            // The editor decodes what it is given with the locale's codeset,
+            // which for C and POSIX is not UTF-8.
+            if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+            editor = std::make_unique<LineasEditadas>(*salida);
+            entrada.emplace(*editor);
+        } else {
+            entrada.emplace(*entrada_original);
+        }
+        std::cin.rdbuf(&*entrada);
+    }
+}
+
+Terminal::~Terminal() {
+    if (entrada) std::cin.rdbuf(entrada_original);
+    entrada.reset();
+    editor.reset();
+    if (salida) {
+        std::cout.flush();
+        std::cout.rdbuf(salida_original);
+    }
+}
+#endif

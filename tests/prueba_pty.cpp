@@ -1,0 +1,220 @@
+// The program on a real pseudo-terminal speaking UTF-8: cipher texts read off
+// the screen and pasted back, and control bytes that must not reach it.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mostrado.h"
+#include "pseudoterminal.h"
+#include "vectores.h"
+
+namespace {
+
+const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
+const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
+
+// The program on a terminal, in a locale given by LANG ("" for none), with
+// an empty home directory of its own.
+class EnTerminal : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        char plantilla[] = "/tmp/cifrador-home-XXXXXX";
+        if (mkdtemp(plantilla) == nullptr) throw std::runtime_error("mkdtemp");
+        home = plantilla;
+        if (!GetParam().empty()) {
+            const locale_t l = newlocale(LC_CTYPE_MASK, GetParam().c_str(), locale_t{});
+            if (l == locale_t{}) GTEST_SKIP() << GetParam() << " no esta instalado (lo genera .ci/run)";
+            freelocale(l);
+        }
+    }
+    void TearDown() override {
+        // Nothing typed is kept, in the home directory or anywhere else.
+        EXPECT_TRUE(std::filesystem::is_empty(home));
+        std::filesystem::remove_all(home);
+    }
+
+    std::vector<std::string> Entorno() const {
+        std::vector<std::string> entorno{"TERM=xterm", "HOME=" + home, "PATH=/usr/bin:/bin"};
+        if (!GetParam().empty()) entorno.push_back("LANG=" + GetParam());
+        return entorno;
+    }
+
+    // Waits for `pregunta` and types `respuesta` once the editor reads.
+    static void Responder(Pseudoterminal& t, const std::string& pregunta, const std::string& respuesta) {
+        t.Esperar(pregunta);
+        t.EsperarEditor();
+        t.Escribir(respuesta + "\r");
+    }
+    // Runs one flow from the menu; answers no to the check and returns the
+    // result as shown.
+    static std::string Flujo(Pseudoterminal& t, const std::string& opcion, const std::string& linea,
+                             const std::string& clave, const std::string& encabezado) {
+        Responder(t, kMenu, opcion);
+        Responder(t, "Escriba la linea a interpretar: \r\n", linea);
+        Responder(t, "Escriba la clave: \r\n", clave);
+        t.Esperar(encabezado + "\r\n");
+        const std::string resultado = t.Linea();
+        Responder(t, kPregunta, "n");
+        return resultado;
+    }
+    static std::string Cifrar(Pseudoterminal& t, const std::string& linea, const std::string& clave) {
+        return Flujo(t, "c", linea, clave, "Cadena cifrada: ");
+    }
+    static std::string Descifrar(Pseudoterminal& t, const std::string& linea, const std::string& clave) {
+        return Flujo(t, "d", linea, clave, "Cadena original: ");
+    }
+    static int Salir(Pseudoterminal& t) {
+        Responder(t, kMenu, "s");
+        return t.Terminar();
+    }
+
+    std::string home;
+};
+
+TEST_P(EnTerminal, LineaConAcentosYTabuladorIdaYVuelta) {
+    const std::string linea = "Canción para mi ñandú\tcon ÁÉÍÓÚ áéíóú ü Ñ ¿¡ ç ºª", clave = "clave ñ";
+    Pseudoterminal t(Entorno());
+    const std::string cifrado = Cifrar(t, linea, clave);
+    // Enciphered over its code page 850 bytes, one character per byte shown.
+    EXPECT_EQ(cifrado, Mostrado(Modelo(Cp850(clave), Cp850(linea), false)));
+    EXPECT_EQ(cifrado.find("\xef\xbf\xbd"), std::string::npos);  // no replacement character
+    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(Cp850(linea)));
+    EXPECT_NE(Mostrado(Cp850(linea)).find("ñandú␉con"), std::string::npos);
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, CifradosCon127240Y255) {
+    const std::string clave = "otra clave";
+    // The plain text is chosen so that its cipher text holds the three bytes.
+    const std::string cifrado_buscado = "\x7f" "a\xf0" "b\xff" "c \xf0\xff\x7f\xff";
+    const std::string linea = Modelo(clave, cifrado_buscado, true);
+    Pseudoterminal t(Entorno());
+    const std::string cifrado = Cifrar(t, Mostrado(linea), clave);
+    EXPECT_EQ(cifrado, "⌂a‐b⍽c ‐⍽⌂⍽");
+    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(linea));
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, SecuenciasDeEscapeDescifradasNoLleganALaTerminal) {
+    const std::string clave = "k";
+    // Plain text that would set the window title twice (OSC 0 ended by BEL,
+    // OSC 2 ended by ST) if it reached the terminal as it is.
+    const std::string trampa = "hola \x1b]0;PWNED\x07 y \x1b]2;OTRO\x1b\\ fin";
+    const std::string cifrado = Mostrado(Modelo(clave, trampa, false));
+    // Control bytes are not enciphered: the cipher text holds them too.
+    EXPECT_NE(cifrado.find("␛"), std::string::npos);
+    EXPECT_NE(cifrado.find("␇"), std::string::npos);
+    Pseudoterminal t(Entorno());
+    EXPECT_EQ(Descifrar(t, cifrado, clave), "hola ␛]0;PWNED␇ y ␛]2;OTRO␛\\ fin");
+    EXPECT_EQ(Salir(t), 0);
+    EXPECT_EQ(t.Pantalla().find("\x1b]"), std::string::npos);
+    EXPECT_EQ(t.Pantalla().find('\x07'), std::string::npos);
+}
+
+TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
+    Pseudoterminal t(Entorno());
+    t.Esperar(kMenu);
+    t.EsperarEditor();
+    t.Escribir("\x04");  // Ctrl-D on an empty line
+    EXPECT_EQ(t.Terminar(), 0);
+    const std::string& pantalla = t.Pantalla();
+    ASSERT_GE(pantalla.size(), 2u);
+    EXPECT_EQ(pantalla.substr(pantalla.size() - 2), "\r\n");
+    EXPECT_EQ(pantalla.find(kMenu), pantalla.rfind(kMenu));  // the menu once, not again
+}
+
+const std::string kIzquierda = "\x1b[D", kDerecha = "\x1b[C", kBorrar = "\x7f", kSuprimir = "\x1b[3~";
+
+TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
+    const std::string clave = "ñu";
+    Pseudoterminal t(Entorno());
+    // "Cnación" with its transposition mended, then " ñxandúz" with the
+    // stray x and z taken out: Home and End as xterm sends them.
+    const std::string tecleado = "Cnación\x1b[H" + kDerecha + kSuprimir + kDerecha + "n\x1b[F ñxandúz" + kBorrar +
+                                 kIzquierda + kIzquierda + kIzquierda + kIzquierda + kBorrar;
+    EXPECT_EQ(Cifrar(t, tecleado, clave), Mostrado(Modelo(Cp850(clave), Cp850("Canción ñandú"), false)));
+    // The same with Home and End as tmux sends them, and a line that wraps.
+    const std::string largo(150, 'x');
+    const std::string otro = largo + "\x1b[1~ñ" + kSuprimir + "\x1b[4~" + kIzquierda + kBorrar + "é";
+    EXPECT_EQ(Cifrar(t, otro, clave), Mostrado(Modelo(Cp850(clave), Cp850("ñ" + std::string(147, 'x') + "éx"), false)));
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, RespuestasDeUnCaracterConElEditor) {
+    Pseudoterminal t(Entorno());
+    // Blank lines before the answer: the menu waits without being shown
+    // again; only the first non-blank character of the answer counts.
+    Responder(t, kMenu, "\r   \r  Cifrar, por favor");
+    Responder(t, "Escriba la linea a interpretar: \r\n", "hola");
+    EXPECT_EQ(t.Pantalla().find(kMenu), t.Pantalla().rfind(kMenu));
+    Responder(t, "Escriba la clave: \r\n", "k");
+    t.Esperar("Cadena cifrada: \r\n");
+    const std::string cifrado = t.Linea();
+    EXPECT_EQ(cifrado, Mostrado(Modelo("k", "hola", false)));
+    Responder(t, kPregunta, "  sí, comprueba");
+    Responder(t, "Escriba la clave: \r\n", "k");
+    t.Esperar("Cadena original:\r\n");
+    EXPECT_EQ(t.Linea(), "hola");
+    Responder(t, kMenu, "x de nada");
+    EXPECT_EQ(Descifrar(t, cifrado, "k"), "hola");
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
+    // Letters, accented ones and symbols of code page 850 typed as UTF-8,
+    // about 40,000 bytes of terminal input in one line; the euro sign, which
+    // code page 850 lacks, is read as "?".
+    std::string linea, bytes;
+    const char* const trozos[] = {"a", "ñ", "É", "░", "z", " ", "¿", "ü", "7", "╬", "€"};
+    for (unsigned n = 0; n < 20000; ++n) {
+        const std::string trozo = trozos[(n * 7 + n / 13) % 11];
+        linea += trozo;
+        bytes += trozo == "€" ? "?" : Cp850(trozo);
+    }
+    const std::string clave = "clave larga";
+    Pseudoterminal t(Entorno());
+    const std::string cifrado = Cifrar(t, linea, clave);
+    EXPECT_EQ(cifrado, Mostrado(Modelo(clave, bytes, false)));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(bytes));
+    EXPECT_EQ(Salir(t), 0);
+}
+
+TEST_P(EnTerminal, ControlCTerminaElPrograma) {
+    Pseudoterminal t(Entorno());
+    Responder(t, kMenu, "c");
+    t.Esperar("Escriba la linea a interpretar: \r\n");
+    t.EsperarEditor();
+    t.Escribir("a medias\x03");
+    EXPECT_EQ(t.Terminar(), 128 + SIGINT);
+}
+
+TEST(TerminalLatin1, BytesTalCualSinEditor) {
+    const locale_t l = newlocale(LC_CTYPE_MASK, "es_ES.ISO-8859-1", locale_t{});
+    if (l == locale_t{}) GTEST_SKIP() << "es_ES.ISO-8859-1 no esta instalado (lo genera .ci/run)";
+    freelocale(l);
+    // A terminal in Latin-1: the program reads and writes raw bytes, as
+    // through a pipe, and the terminal keeps its own line mode.
+    Pseudoterminal t({"TERM=xterm", "HOME=/nonexistent", "LANG=es_ES.ISO-8859-1"});
+    const std::string linea = "Canci\xf3n \xf1" "and\xfa";
+    t.Esperar(kMenu);
+    t.Escribir("c\r" + linea + "\rk\r");
+    t.Esperar("Cadena cifrada: \r\n");
+    EXPECT_EQ(t.Linea(), Modelo("k", linea, false));
+    t.Esperar(kPregunta);
+    t.Escribir("n\rs\r");
+    EXPECT_EQ(t.Terminar(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, EnTerminal, testing::Values("C.UTF-8", "es_ES.UTF-8", ""),
+                         [](const testing::TestParamInfo<std::string>& p) {
+                             return p.param.empty() ? std::string("SinLocale")
+                                                    : p.param == "C.UTF-8" ? std::string("C_UTF8")
+                                                                           : std::string("es_ES_UTF8");
+                         });
+
+}  // namespace

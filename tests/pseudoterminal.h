@@ -1,0 +1,51 @@
+// Runs the built program in a pseudo-terminal of its own, as a user at a
+// terminal meets it: keys and pastes go in at the terminal's side, and what
+// the terminal is sent comes back, byte for byte. Every wait is bounded.
+#ifndef PSEUDOTERMINAL_H
+#define PSEUDOTERMINAL_H
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+class Pseudoterminal {
+public:
+    // Starts the program with exactly `entorno` as its environment on a
+    // terminal of `columnas` columns.
+    explicit Pseudoterminal(const std::vector<std::string>& entorno, unsigned short columnas = 80);
+    // Kills the program when it is still running.
+    ~Pseudoterminal();
+    Pseudoterminal(const Pseudoterminal&) = delete;
+    Pseudoterminal& operator=(const Pseudoterminal&) = delete;
+
+    // Types `bytes`, reading what the program shows meanwhile so that neither
+    // side can block the other.
+    void Escribir(const std::string& bytes);
+    // Waits until `texto` is shown after the last thing waited for, and moves
+    // past it; throws when it has not come within `segundos`.
+    void Esperar(const std::string& texto, int segundos = 20);
+    // Waits until the program reads through the line editor, with the
+    // terminal's own line mode off: keys typed before that would meet the
+    // kernel's line discipline (Ctrl-D there is lost to the editor).
+    void EsperarEditor(int segundos = 20);
+    // Waits for the next line shown (up to CR LF, which it moves past).
+    std::string Linea(int segundos = 20);
+    // Waits for the program to end: its exit status, 128 plus the signal's
+    // number when a signal ended it, -1 when it was still running after
+    // `segundos` (it is then killed).
+    int Terminar(int segundos = 20);
+    // Everything the program has shown so far.
+    const std::string& Pantalla() const { return pantalla; }
+
+private:
+    // Reads what is there within `milisegundos`; false at the end of output.
+    bool Leer(int milisegundos);
+
+    int maestro = -1;
+    pid_t hijo = -1;
+    std::string pantalla;
+    std::size_t posicion = 0;
+};
+
+#endif
