@@ -226,20 +226,21 @@ bool LocaleUtf8(const char* nombre, const char* codeset) {
 }
 
 #ifdef _WIN32
-Terminal::Terminal() = default;
+Terminal::Terminal(std::istream&, std::ostream&) {}
 Terminal::~Terminal() = default;
 #else
-Terminal::Terminal() {
+Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
+    : consola_entrada(entrada_consola), consola_salida(salida_consola) {
     const char* nombre = std::setlocale(LC_CTYPE, "");
     if (!LocaleUtf8(nombre, nl_langinfo(CODESET))) return;
     const bool terminal_entrada = isatty(STDIN_FILENO) == 1, terminal_salida = isatty(STDOUT_FILENO) == 1;
     if (terminal_salida) {
-        salida_original = std::cout.rdbuf();
+        salida_original = consola_salida.rdbuf();
         salida.emplace(*salida_original);
-        std::cout.rdbuf(&*salida);
+        consola_salida.rdbuf(&*salida);
     }
     if (terminal_entrada) {
-        entrada_original = std::cin.rdbuf();
+        entrada_original = consola_entrada.rdbuf();
         if (terminal_salida) {
             // The editor decodes what it is given with the locale's codeset,
             // which for C and POSIX is not UTF-8.
@@ -249,17 +250,17 @@ Terminal::Terminal() {
         } else {
             entrada.emplace(*entrada_original);
         }
-        std::cin.rdbuf(&*entrada);
+        consola_entrada.rdbuf(&*entrada);
     }
 }
 
 Terminal::~Terminal() {
-    if (entrada) std::cin.rdbuf(entrada_original);
+    if (entrada) consola_entrada.rdbuf(entrada_original);
     entrada.reset();
     editor.reset();
     if (salida) {
-        std::cout.flush();
-        std::cout.rdbuf(salida_original);
+        consola_salida.flush();
+        consola_salida.rdbuf(salida_original);
     }
 }
 #endif

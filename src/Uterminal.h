@@ -113,14 +113,14 @@ bool LocaleUtf8(const char* nombre, const char* codeset);
 class LineasEditadas;
 #endif
 
-// Puts the layer between std::cin and std::cout and the terminal, each only
-// when it is a terminal and the locale (LC_CTYPE from the environment) counts
+// Puts the layer between the console's two streams (standard input and
+// standard output) and the terminal, each only when it is a terminal and the locale (LC_CTYPE from the environment) counts
 // as UTF-8, and takes it away again, output flushed, when destroyed. When both
 // are such terminals, lines are read through the line editor (Ueditor.h). On
 // Windows it does nothing: the console shows code page 850 itself.
 class Terminal {
 public:
-    Terminal();
+    Terminal(std::istream& entrada_consola, std::ostream& salida_consola);
     ~Terminal();
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
@@ -131,6 +131,10 @@ private:
     std::unique_ptr<LineasEditadas> editor;
 #endif
     std::optional<EntradaTerminal> entrada;
+#ifndef _WIN32
+    std::istream& consola_entrada;
+    std::ostream& consola_salida;
+#endif
     std::streambuf* entrada_original = nullptr;
     std::streambuf* salida_original = nullptr;
 };

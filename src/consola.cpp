@@ -138,7 +138,7 @@ int main() {
         std::cin.tie(nullptr);
         // On a UTF-8 terminal bytes are shown and typed as code page 850
         // characters, and lines are read through a line editor.
-        const Terminal terminal;
+        const Terminal terminal(std::cin, std::cout);
         Dialogo(std::cin, std::cout);
         std::cout.flush();
         if (!std::cout) {
