@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building cifrador and running its tests
+# need, and any named on the command line, when some are missing; with all of
+# them present it does nothing and needs no privileges.
+set -euo pipefail
+
+paquetes=(cmake g++ libgtest-dev libedit-dev libbenchmark-dev dpkg-dev file groff-base locales tmux valgrind "$@")
+faltan=()
+for paquete in "${paquetes[@]}"; do
+  dpkg -s "$paquete" >/dev/null 2>&1 || faltan+=("$paquete")
+done
+((${#faltan[@]})) || exit 0
+
+como_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "dependencias.sh: faltan ${faltan[*]}; instálelos como root con apt-get install" >&2
+    exit 1
+  fi
+  como_root=(sudo)
+fi
+echo "dependencias.sh: instalando ${faltan[*]}"
+"${como_root[@]}" apt-get update -q
+"${como_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${faltan[@]}"
