@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
         switch ((orden >> 1) % 13) {
             case 0: Agregar(c, m, lector.Byte()); break;
             case 1:  // a run of bytes, enough to cross several capacities
-                for (std::uint16_t n = lector.Corto() % 1500; n > 0; --n) Agregar(c, m, static_cast<unsigned char>(n));
+                for (std::uint16_t n = lector.Corto() % 700; n > 0; --n) Agregar(c, m, static_cast<unsigned char>(n));
                 break;
             case 2: {
                 const std::uint32_t n = lector.Corto() % 2000;
