@@ -2,8 +2,10 @@
 // back to the allocator. This test binary replaces the array forms of
 // operator new and delete; while a test watches, each array released is
 // searched, before it is freed, for the secret the test planted.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Ubufferconsola.h"
 #include "Ucifrarc4.h"
 #include "cadenas.h"
 #include "consola.h"
@@ -139,6 +142,31 @@ TEST(Borrado, UnDialogoEnteroNoDejaNiClaveNiTexto) {
     std::ostringstream salida;
     Vigilancia v({kSecreto, texto.substr(0, 32), texto.substr(200, 32)});
     Dialogo(entrada, salida);
+}
+
+TEST(Borrado, LosBuffersDeConsolaAlLeerYAlEscribir) {
+    int tuberia[2];
+    ASSERT_EQ(pipe(tuberia), 0);
+    const std::string linea = kSecreto + "\n";
+    ASSERT_EQ(write(tuberia[1], linea.data(), linea.size()), static_cast<ssize_t>(linea.size()));
+    close(tuberia[1]);
+    const int nulo = open("/dev/null", O_WRONLY);
+    ASSERT_GE(nulo, 0);
+    {
+        auto* entrada = new BufferConsola(tuberia[0]);
+        auto* salida = new BufferConsola(nulo);
+        std::istream leida(entrada);
+        std::ostream escrita(salida);
+        CadenaExt c(320);
+        ASSERT_TRUE(c.LeerLinea(leida));
+        EXPECT_EQ(Texto(c), kSecreto);
+        ASSERT_TRUE(c.Escribir(escrita));  // left pending in the buffer
+        Vigilancia v({kSecreto});
+        delete entrada;
+        delete salida;
+    }
+    close(tuberia[0]);
+    close(nulo);
 }
 
 }  // namespace
