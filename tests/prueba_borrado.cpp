@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <sstream>
 #include <string>
@@ -90,12 +91,12 @@ TEST(Borrado, ElVigiaVeUnBloqueQueNoSeBorro) {
 TEST(Borrado, LiberarYDestruir) {
     CadenaExt a(320);
     {
-        auto* b = new CadenaExt(320);
+        auto b = std::make_unique<CadenaExt>(320);
         Llenar(a, Repetido(10));
         Llenar(*b, Repetido(10));
         Vigilancia v({kSecreto});
         a.Liberar();
-        delete b;
+        b.reset();
     }
 }
 
@@ -127,12 +128,12 @@ TEST(Borrado, LaCifraBorraSuCopiaDeLaClave) {
     CadenaExt clave(320), otra(320);
     Llenar(clave, kSecreto);
     Llenar(otra, "otra clave");
-    auto* cifra = new CifraRC4;
+    auto cifra = std::make_unique<CifraRC4>();
     cifra->EstablecerClave(clave);
     Vigilancia v({kSecreto});
     cifra->EstablecerClave(otra);  // replaces the copy of the first key
     cifra->EstablecerClave(clave);
-    delete cifra;
+    cifra.reset();
 }
 
 TEST(Borrado, UnDialogoEnteroNoDejaNiClaveNiTexto) {
@@ -153,17 +154,17 @@ TEST(Borrado, LosBuffersDeConsolaAlLeerYAlEscribir) {
     const int nulo = open("/dev/null", O_WRONLY);
     ASSERT_GE(nulo, 0);
     {
-        auto* entrada = new BufferConsola(tuberia[0]);
-        auto* salida = new BufferConsola(nulo);
-        std::istream leida(entrada);
-        std::ostream escrita(salida);
+        auto entrada = std::make_unique<BufferConsola>(tuberia[0]);
+        auto salida = std::make_unique<BufferConsola>(nulo);
+        std::istream leida(entrada.get());
+        std::ostream escrita(salida.get());
         CadenaExt c(320);
         ASSERT_TRUE(c.LeerLinea(leida));
         EXPECT_EQ(Texto(c), kSecreto);
         ASSERT_TRUE(c.Escribir(escrita));  // left pending in the buffer
         Vigilancia v({kSecreto});
-        delete entrada;
-        delete salida;
+        entrada.reset();
+        salida.reset();
     }
     close(tuberia[0]);
     close(nulo);
