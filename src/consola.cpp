@@ -1,11 +1,14 @@
 #include "consola.h"
 
+#include <unistd.h>
+
 #include <iostream>
 #include <limits>
 #include <memory>
 #include <new>
 #include <stdexcept>
 
+#include "Ubufferconsola.h"
 #include "Ucadenaext.h"
 #include "Ucifrarc4.h"
 #include "Uterminal.h"
@@ -133,15 +136,17 @@ void Dialogo(std::istream& entrada, std::ostream& salida) {
 #ifndef CIFRADOR_SIN_MAIN
 int main() {
     try {
-        // Our own buffering: the dialogue flushes before every read itself.
-        std::ios::sync_with_stdio(false);
-        std::cin.tie(nullptr);
+        // Our own buffers, wiped when they go (the dialogue flushes before
+        // every read itself); std::cin and std::cout are left unused.
+        BufferConsola buffer_entrada(STDIN_FILENO), buffer_salida(STDOUT_FILENO);
+        std::istream entrada(&buffer_entrada);
+        std::ostream salida(&buffer_salida);
         // On a UTF-8 terminal bytes are shown and typed as code page 850
         // characters, and lines are read through a line editor.
-        const Terminal terminal(std::cin, std::cout);
-        Dialogo(std::cin, std::cout);
-        std::cout.flush();
-        if (!std::cout) {
+        const Terminal terminal(entrada, salida);
+        Dialogo(entrada, salida);
+        salida.flush();
+        if (!salida) {
             std::cerr << "cifrador: no se pudo escribir la salida estandar" << std::endl;
             return 1;
         }

@@ -1,5 +1,7 @@
 // Runs the built program as a user's shell would: bytes on standard input
-// from a file, standard output and standard error captured.
+// from a file or a pipe, standard output and standard error captured. When
+// CIFRADOR_ENVOLTORIO holds a command (words split at blanks), the program
+// runs under it, as in `valgrind ... cifrador`.
 #ifndef EJECUTAR_H
 #define EJECUTAR_H
 
@@ -7,6 +9,7 @@
 #include <vector>
 
 enum class Destino { Archivo, Lleno, Cerrado };  // a file, /dev/full, a closed descriptor
+enum class Origen { Archivo, Tuberia, Cerrado, Directorio };  // where standard input comes from
 
 struct Resultado {
     std::string salida;
@@ -15,7 +18,7 @@ struct Resultado {
 };
 
 Resultado Ejecutar(const std::string& entrada, Destino destino = Destino::Archivo,
-                   const std::vector<std::string>& argumentos = {});
+                   const std::vector<std::string>& argumentos = {}, Origen origen = Origen::Archivo);
 
 std::string LeerArchivo(const std::string& ruta);
 

@@ -2,6 +2,7 @@
 // output is compared byte for byte with the transcript the dialogue must give.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -87,6 +88,15 @@ void Comprobar(const std::string& entrada, const std::string& esperada) {
 }
 
 void Comprobar(const Guion& g) { Comprobar(g.entrada, g.salida); }
+
+// Compares outputs too long to print whole: on a difference, says where.
+testing::AssertionResult MismosBytes(const std::string& obtenida, const std::string& esperada) {
+    if (obtenida == esperada) return testing::AssertionSuccess();
+    const std::size_t corto = std::min(obtenida.size(), esperada.size());
+    const auto diferencia = std::mismatch(obtenida.begin(), obtenida.begin() + static_cast<std::ptrdiff_t>(corto), esperada.begin());
+    return testing::AssertionFailure() << "longitudes " << obtenida.size() << " y " << esperada.size()
+                                       << ", primera diferencia en el byte " << (diferencia.first - obtenida.begin());
+}
 
 std::string Bytes(std::mt19937& azar, std::size_t n) {
     std::string s;
@@ -176,6 +186,33 @@ TEST(Consola, LineasConTodosLosBytes) {
     g.Descifrar(todos, std::string("\x01\x7f\x80\xff\t\r", 6)).Si(std::string("\x01\x7f\x80\xff\t\r", 6));
     g.Cifrar("\t\r\x1b[31m", std::string(1, '\0')).Si(std::string(1, '\0'));
     Comprobar(g.Salir());
+    EXPECT_EQ(Ejecutar(g.entrada, Destino::Archivo, {}, Origen::Tuberia).salida, g.salida);
+}
+
+// Excluded from the valgrind pass by its name (Enorme): under valgrind it takes minutes.
+TEST(ConsolaEnorme, LineaDe64MiBIdaYVueltaPorTuberia) {
+    std::mt19937 azar(64);
+    const std::string linea = Bytes(azar, std::size_t{64} << 20);
+    const std::string clave = Bytes(azar, 300);
+    Guion g;
+    g.Cifrar(linea, clave).Si(clave).Salir();
+    const Resultado r = Ejecutar(g.entrada, Destino::Archivo, {}, Origen::Tuberia);
+    EXPECT_TRUE(MismosBytes(r.salida, g.salida));
+    EXPECT_EQ(r.errores, "");
+    EXPECT_EQ(r.estado, 0);
+    // The check with the same key shows the line itself.
+    const std::string cola = kOriginalComprobada + linea + "\n" + kMenu;
+    ASSERT_GE(r.salida.size(), cola.size());
+    EXPECT_TRUE(MismosBytes(r.salida.substr(r.salida.size() - cola.size()), cola));
+}
+
+TEST(Consola, EntradaCerradaODirectorioEsFinDeEntrada) {
+    for (Origen o : {Origen::Cerrado, Origen::Directorio}) {
+        const Resultado r = Ejecutar("c\nhola\nk\n", Destino::Archivo, {}, o);
+        EXPECT_EQ(r.salida, kMenu + "\n");
+        EXPECT_EQ(r.errores, "");
+        EXPECT_EQ(r.estado, 0);
+    }
 }
 
 TEST(Consola, LineasLargasYClavesLargas) {
@@ -240,15 +277,22 @@ TEST(Consola, ArgumentosIgnorados) {
     const Resultado r = Ejecutar(g.entrada, Destino::Archivo, {"--ayuda", "-d", "archivo"});
     EXPECT_EQ(r.salida, g.salida);
     EXPECT_EQ(r.estado, 0);
+    EXPECT_EQ(r.errores, "");
 }
 
 TEST(Consola, SalidaQueNoSePuedeEscribir) {
     Guion g;
     g.Cifrar("Hola", "k").Si("k").Salir();
-    for (Destino d : {Destino::Lleno, Destino::Cerrado}) {
-        const Resultado r = Ejecutar(g.entrada, d);
-        EXPECT_EQ(r.estado, 1);
-        EXPECT_EQ(r.errores, "cifrador: no se pudo escribir la salida estandar\n");
+    // A whole session, the end of input at the menu, an immediate S (only the
+    // menu prompt is lost), and an input that is closed as well.
+    for (const std::string& entrada : {g.entrada, std::string(), std::string("s\n")}) {
+        for (Origen o : {Origen::Archivo, Origen::Cerrado}) {
+            for (Destino d : {Destino::Lleno, Destino::Cerrado}) {
+                const Resultado r = Ejecutar(entrada, d, {}, o);
+                EXPECT_EQ(r.estado, 1);
+                EXPECT_EQ(r.errores, "cifrador: no se pudo escribir la salida estandar\n");
+            }
+        }
     }
 }
 

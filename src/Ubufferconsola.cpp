@@ -1,0 +1,61 @@
+#include "Ubufferconsola.h"
+
+#include <string.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+BufferConsola::BufferConsola(int descriptor)
+    : descriptor(descriptor), datos(std::make_unique_for_overwrite<char[]>(kTamano)) {
+    setg(datos.get(), datos.get(), datos.get());
+    setp(datos.get(), datos.get() + kTamano);
+}
+
+BufferConsola::~BufferConsola() {
+    Vaciar();
+    explicit_bzero(datos.get(), kTamano);
+}
+
+BufferConsola::int_type BufferConsola::underflow() {
+    ssize_t n;
+    do {
+        n = read(descriptor, datos.get(), kTamano);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) return traits_type::eof();
+    setg(datos.get(), datos.get(), datos.get() + n);
+    return traits_type::to_int_type(*gptr());
+}
+
+BufferConsola::int_type BufferConsola::overflow(int_type c) {
+    if (!Vaciar()) return traits_type::eof();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
+}
+
+std::streamsize BufferConsola::xsputn(const char* s, std::streamsize n) {
+    // Long runs (a huge line) go straight out instead of through the array.
+    if (n < epptr() - pptr()) return std::streambuf::xsputn(s, n);
+    if (!Vaciar() || !EscribirTodo(s, static_cast<std::size_t>(n))) return 0;
+    return n;
+}
+
+int BufferConsola::sync() { return Vaciar() ? 0 : -1; }
+
+bool BufferConsola::Vaciar() {
+    const bool escrito = EscribirTodo(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    setp(datos.get(), datos.get() + kTamano);
+    return escrito;
+}
+
+bool BufferConsola::EscribirTodo(const char* s, std::size_t n) {
+    while (n > 0) {
+        const ssize_t escritos = write(descriptor, s, n);
+        if (escritos < 0 && errno == EINTR) continue;
+        if (escritos <= 0) return false;
+        s += escritos;
+        n -= static_cast<std::size_t>(escritos);
+    }
+    return true;
+}

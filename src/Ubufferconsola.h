@@ -1,0 +1,43 @@
+// BufferConsola: the stream buffer between the dialogue and one of the
+// console's file descriptors (standard input or output). Everything typed
+// and everything shown, keys and texts included, passes through its array,
+// so the array is wiped before it is freed; the standard streams' own
+// buffers would keep the last bytes until the process ends.
+#ifndef UBUFFERCONSOLA_H
+#define UBUFFERCONSOLA_H
+
+#include <cstddef>
+#include <memory>
+#include <streambuf>
+
+class BufferConsola : public std::streambuf {
+public:
+    static constexpr std::size_t kTamano = 1 << 16;
+
+    // Reads from or writes to `descriptor` (one of the two per buffer: both
+    // share the array), which it does not close.
+    explicit BufferConsola(int descriptor);
+    // Writes what is pending, then wipes and frees the array.
+    ~BufferConsola() override;
+
+    BufferConsola(const BufferConsola&) = delete;
+    BufferConsola& operator=(const BufferConsola&) = delete;
+
+protected:
+    // Refills from the descriptor; end of input, and any read error (a closed
+    // descriptor, a directory), is the end of the stream.
+    int_type underflow() override;
+    // Write everything pending; a write error is the stream's failure.
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+private:
+    bool Vaciar();
+    bool EscribirTodo(const char* s, std::size_t n);
+
+    int descriptor;
+    std::unique_ptr<char[]> datos;
+};
+
+#endif

@@ -1,0 +1,173 @@
+// Arrays that held a key, a text or a permutation are wiped before they go
+// back to the allocator. This test binary replaces the array forms of
+// operator new and delete; while a test watches, each array released is
+// searched, before it is freed, for the secret the test planted.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Ubufferconsola.h"
+#include "Ucifrarc4.h"
+#include "cadenas.h"
+#include "consola.h"
+
+namespace {
+
+struct Vigia {
+    std::vector<std::string> secretos;  // none: not watching
+    std::size_t liberados = 0;
+    std::size_t con_secreto = 0;
+} vigia;
+
+void Revisar(void* p) {
+    if (p == nullptr || vigia.secretos.empty()) return;
+    ++vigia.liberados;
+    const std::size_t tam = malloc_usable_size(p);
+    for (const std::string& s : vigia.secretos)
+        if (memmem(p, tam, s.data(), s.size()) != nullptr) {
+            ++vigia.con_secreto;
+            return;
+        }
+}
+
+}  // namespace
+
+void* operator new[](std::size_t n) {
+    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    throw std::bad_alloc();
+}
+// std::unique_ptr<unsigned char[]> releases through the unsized form.
+void operator delete[](void* p) noexcept {
+    Revisar(p);
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    Revisar(p);
+    std::free(p);
+}
+
+namespace {
+
+const std::string kSecreto = "clave-secreta:9f3a7c21e";
+
+// Watches the arrays released while it lives; its checks run at the end.
+class Vigilancia {
+public:
+    explicit Vigilancia(std::vector<std::string> secretos) {
+        vigia = Vigia{std::move(secretos), 0, 0};
+    }
+    ~Vigilancia() {
+        EXPECT_GT(vigia.liberados, 0u) << "nada se libero mientras se vigilaba";
+        EXPECT_EQ(vigia.con_secreto, 0u) << "un bloque liberado conservaba el secreto";
+        vigia = Vigia{};
+    }
+};
+
+std::string Repetido(std::size_t veces) {
+    std::string s;
+    while (veces-- > 0) s += kSecreto;
+    return s;
+}
+
+TEST(Borrado, ElVigiaVeUnBloqueQueNoSeBorro) {
+    vigia = Vigia{{kSecreto}, 0, 0};
+    void* p = ::operator new[](64);
+    std::memcpy(p, kSecreto.data(), kSecreto.size());
+    ::operator delete[](p);
+    EXPECT_EQ(vigia.liberados, 1u);
+    EXPECT_EQ(vigia.con_secreto, 1u);
+    vigia = Vigia{};
+}
+
+TEST(Borrado, LiberarYDestruir) {
+    CadenaExt a(320);
+    {
+        auto b = std::make_unique<CadenaExt>(320);
+        Llenar(a, Repetido(10));
+        Llenar(*b, Repetido(10));
+        Vigilancia v({kSecreto});
+        a.Liberar();
+        b.reset();
+    }
+}
+
+TEST(Borrado, RedimensionarAlCrecerYAlEncoger) {
+    CadenaExt c(320);
+    Vigilancia v({kSecreto});
+    Llenar(c, Repetido(100));  // grows from 320 twice, leaving two arrays behind
+    c.Redimensionar(50);
+    c.Redimensionar(5000);
+}
+
+TEST(Borrado, AsignacionSobreUnaCadenaConSecreto) {
+    CadenaExt a(320), b(320);
+    Llenar(a, Repetido(3));
+    Llenar(b, "otra cosa");
+    Vigilancia v({kSecreto});
+    a = b;
+}
+
+TEST(Borrado, LeerLineaAlCrecerYAlAjustarse) {
+    std::istringstream entrada(Repetido(60) + "\nresto");
+    CadenaExt c(320);
+    Vigilancia v({kSecreto});
+    c.LeerLinea(entrada);
+    c.LeerLinea(entrada);
+}
+
+TEST(Borrado, LaCifraBorraSuCopiaDeLaClave) {
+    CadenaExt clave(320), otra(320);
+    Llenar(clave, kSecreto);
+    Llenar(otra, "otra clave");
+    auto cifra = std::make_unique<CifraRC4>();
+    cifra->EstablecerClave(clave);
+    Vigilancia v({kSecreto});
+    cifra->EstablecerClave(otra);  // replaces the copy of the first key
+    cifra->EstablecerClave(clave);
+    cifra.reset();
+}
+
+TEST(Borrado, UnDialogoEnteroNoDejaNiClaveNiTexto) {
+    const std::string texto = "texto-en-claro:" + std::string(400, 'T') + "fin";
+    std::istringstream entrada("c\n" + texto + "\n" + kSecreto + "\ns\n" + kSecreto + "\nd\n" + texto + "\n" + kSecreto +
+                               "\ns\n" + kSecreto + "\ns\n");
+    std::ostringstream salida;
+    Vigilancia v({kSecreto, texto.substr(0, 32), texto.substr(200, 32)});
+    Dialogo(entrada, salida);
+}
+
+TEST(Borrado, LosBuffersDeConsolaAlLeerYAlEscribir) {
+    int tuberia[2];
+    ASSERT_EQ(pipe(tuberia), 0);
+    const std::string linea = kSecreto + "\n";
+    ASSERT_EQ(write(tuberia[1], linea.data(), linea.size()), static_cast<ssize_t>(linea.size()));
+    close(tuberia[1]);
+    const int nulo = open("/dev/null", O_WRONLY);
+    ASSERT_GE(nulo, 0);
+    {
+        auto entrada = std::make_unique<BufferConsola>(tuberia[0]);
+        auto salida = std::make_unique<BufferConsola>(nulo);
+        std::istream leida(entrada.get());
+        std::ostream escrita(salida.get());
+        CadenaExt c(320);
+        ASSERT_TRUE(c.LeerLinea(leida));
+        EXPECT_EQ(Texto(c), kSecreto);
+        ASSERT_TRUE(c.Escribir(escrita));  // left pending in the buffer
+        Vigilancia v({kSecreto});
+        entrada.reset();
+        salida.reset();
+    }
+    close(tuberia[0]);
+    close(nulo);
+}
+
+}  // namespace
