@@ -11,18 +11,11 @@
 
 #include "consola.h"
 #include "objetivo.h"
+#include "textos.h"
 #include "vectores.h"
 
 namespace {
 
-const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
-const std::string kPideTexto = "Escriba la linea a interpretar: \n";
-const std::string kPideClave = "Escriba la clave: \n";
-const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
-const std::string kClaveInvalida = "Debe escribir una clave valida (Long mayor a cero)\n";
-const std::string kCifrada = "Cadena cifrada: \n";
-const std::string kOriginalComprobada = "Cadena original:\n";
-const std::string kOriginalDescifrada = "Cadena original: \n";
 
 // The dialogue's output, with the place the input had reached at each flush.
 // The dialogue flushes every prompt before it reads, so the line read after a

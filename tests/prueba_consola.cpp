@@ -7,18 +7,10 @@
 #include <random>
 
 #include "ejecutar.h"
+#include "textos.h"
 #include "vectores.h"
 
 namespace {
-
-const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
-const std::string kPideTexto = "Escriba la linea a interpretar: \n";
-const std::string kPideClave = "Escriba la clave: \n";
-const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
-const std::string kClaveInvalida = "Debe escribir una clave valida (Long mayor a cero)\n";
-const std::string kCifrada = "Cadena cifrada: \n";
-const std::string kOriginalComprobada = "Cadena original:\n";
-const std::string kOriginalDescifrada = "Cadena original: \n";
 
 // A dialogue written as the user's steps: what is typed, and what the program
 // must answer, with the cipher texts taken from the test's own model.

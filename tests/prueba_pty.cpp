@@ -11,12 +11,10 @@
 
 #include "mostrado.h"
 #include "pseudoterminal.h"
+#include "textos.h"
 #include "vectores.h"
 
 namespace {
-
-const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
-const std::string kPregunta = "Desea comprobar el resultado? s/n: ";
 
 // The program on a terminal, in a locale given by LANG ("" for none), with
 // an empty home directory of its own.
