@@ -1,9 +1,10 @@
 #include "Ubufferconsola.h"
 
-#include <string.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "Uborrado.h"
 
 BufferConsola::BufferConsola(int descriptor)
     : descriptor(descriptor), datos(std::make_unique_for_overwrite<char[]>(kTamano)) {
@@ -13,7 +14,7 @@ BufferConsola::BufferConsola(int descriptor)
 
 BufferConsola::~BufferConsola() {
     Vaciar();
-    explicit_bzero(datos.get(), kTamano);
+    Borrar(datos.get(), kTamano);
 }
 
 BufferConsola::int_type BufferConsola::underflow() {
