@@ -2,10 +2,10 @@
 
 namespace {
 
-// x mod 224 for x below 2 × 224, as every sum of the generator and of the
-// combining operations is: its indexes, the entries of the permutation and
-// the symbols are all below 224. One conditional subtraction instead of a
-// division keeps the serial chain of the generator short.
+// x mod 224 for x below 2 × 224, as every sum of the generator is: its
+// indexes and the entries of the permutation are all below 224. One
+// conditional subtraction instead of a division keeps the serial chain of the
+// generator short.
 std::uint32_t Reducir(std::uint32_t suma) {
     return suma >= CifraRC4::kSimbolos ? suma - CifraRC4::kSimbolos : suma;
 }
@@ -69,12 +69,14 @@ void CifraRC4::EstablecerModo(bool descifrar) {
     operacion = descifrar ? &CifraRC4::Restar : &CifraRC4::Sumar;
 }
 
+// Exact for any two bytes, not only for symbols; the combining step is off
+// the generator's serial chain, so the division costs little there.
 unsigned char CifraRC4::Sumar(unsigned char a, unsigned char b) const {
-    return static_cast<unsigned char>(Reducir(a + b));
+    return static_cast<unsigned char>((std::uint32_t{a} + b) % kSimbolos);
 }
 
 unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
-    return static_cast<unsigned char>(Reducir(a + kSimbolos - b));
+    return static_cast<unsigned char>((std::uint32_t{a} + kSimbolos - b) % kSimbolos);
 }
 
 template <CifraRC4::Operacion Op>

@@ -36,8 +36,8 @@ public:
     unsigned char SiguienteSimbolo();
     // false selects Sumar (encrypt), true selects Restar (decrypt).
     void EstablecerModo(bool descifrar);
-    // (a + b) mod 224 and (a + 224 - b) mod 224 for symbols a, b in 0..223:
-    // Restar(Sumar(a, b), b) == a.
+    // (a + b) mod 224 and (a + 224 - b) mod 224, in unsigned 32-bit
+    // arithmetic; for symbols a, b in 0..223, Restar(Sumar(a, b), b) == a.
     unsigned char Sumar(unsigned char a, unsigned char b) const;
     unsigned char Restar(unsigned char a, unsigned char b) const;
     // Transforms `entrada` into `salida` in the current mode: same length,

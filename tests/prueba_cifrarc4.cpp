@@ -120,13 +120,16 @@ TEST(CifraRC4, ProcesarSobreLaMismaCadenaTransformaEnSuSitio) {
     EXPECT_EQ(Texto(cadena), Modelo("secreto", texto, false));
 }
 
-TEST(CifraRC4, SumarYRestarSonInversas) {
+TEST(CifraRC4, SumarYRestarModulo224ParaCualquierByte) {
     CifraRC4 cifra;
-    for (unsigned a = 0; a < 224; ++a)
-        for (unsigned b = 0; b < 224; ++b) {
-            const auto s = cifra.Sumar(static_cast<unsigned char>(a), static_cast<unsigned char>(b));
-            ASSERT_EQ(s, (a + b) % 224);
-            ASSERT_EQ(cifra.Restar(s, static_cast<unsigned char>(b)), a);
+    for (std::uint32_t a = 0; a < 256; ++a)
+        for (std::uint32_t b = 0; b < 256; ++b) {
+            const auto ca = static_cast<unsigned char>(a), cb = static_cast<unsigned char>(b);
+            ASSERT_EQ(cifra.Sumar(ca, cb), (a + b) % 224);
+            ASSERT_EQ(cifra.Restar(ca, cb), (a + 224 - b) % 224);
+            if (a < 224 && b < 224) {
+                ASSERT_EQ(cifra.Restar(cifra.Sumar(ca, cb), cb), a);
+            }
         }
 }
 
