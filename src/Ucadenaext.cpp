@@ -11,12 +11,33 @@
 
 #include "Uborrado.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 constexpr std::uint32_t kCapacidadMaxima = std::numeric_limits<std::uint32_t>::max();
 // Largest piece a long line is read in: the last piece is wiped whole though
 // partly used, and memory never written costs a page fault to wipe.
 constexpr std::uint32_t kTrozoMaximo = 1u << 20;
+
+// A new array of `n` bytes. Large ones are backed by huge pages where the
+// system offers them on request: each fresh 4 KiB page costs a fault (about
+// 10 µs on a virtual machine), and a line of many megabytes would otherwise
+// spend more time faulting in memory than enciphering it.
+std::unique_ptr<char8_t[]> NuevoArreglo(std::uint32_t n) {
+    auto arreglo = std::make_unique_for_overwrite<char8_t[]>(n);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kPaginaGrande = std::uintptr_t{2} << 20;
+    const auto base = reinterpret_cast<std::uintptr_t>(arreglo.get());
+    const std::uintptr_t inicio = (base + kPaginaGrande - 1) & ~(kPaginaGrande - 1);
+    const std::uintptr_t fin = (base + n) & ~(kPaginaGrande - 1);
+    // Only a hint: where it is refused, the array works the same.
+    if (fin > inicio) madvise(reinterpret_cast<void*>(inicio), fin - inicio, MADV_HUGEPAGE);
+#endif
+    return arreglo;
+}
 
 }  // namespace
 
@@ -45,13 +66,13 @@ void CadenaExt::Redimensionar(std::uint32_t n) {
         return;
     }
     if (!datos) {
-        datos = std::make_unique_for_overwrite<char8_t[]>(n);
+        datos = NuevoArreglo(n);
         longitud = 0;
         capacidad = n;
         return;
     }
     if (n == capacidad) return;
-    auto nuevos = std::make_unique_for_overwrite<char8_t[]>(n);
+    auto nuevos = NuevoArreglo(n);
     std::memcpy(nuevos.get(), datos.get(), std::min(n, longitud));
     Borrar(datos.get(), capacidad);
     datos = std::move(nuevos);
