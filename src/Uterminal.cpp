@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <iostream>
 #include <utility>
 
 #include "Uborrado.h"
