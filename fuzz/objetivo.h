@@ -1,6 +1,7 @@
 // What the fuzz targets share: Lector takes values off the front of a
 // fuzzer's input (past the end every value is 0, so any byte sequence is a
-// complete test case), and Exigir stops the run when a property fails.
+// complete test case), Exigir stops the run when a property fails, and
+// ExigirForma checks the shape every cipher result must have.
 #ifndef OBJETIVO_H
 #define OBJETIVO_H
 
@@ -15,6 +16,16 @@ inline void Exigir(bool condicion, const char* propiedad) {
     if (condicion) return;
     std::fprintf(stderr, "propiedad violada: %s\n", propiedad);
     std::abort();
+}
+
+// A transformation of `original` keeps its length and its bytes below 32 in
+// place, and puts no other byte below 32.
+inline void ExigirForma(const std::string& original, const std::string& resultado) {
+    Exigir(resultado.size() == original.size(), "el resultado tiene la longitud del original");
+    for (std::size_t n = 0; n < original.size(); ++n) {
+        const auto o = static_cast<unsigned char>(original[n]), r = static_cast<unsigned char>(resultado[n]);
+        Exigir(o < 32 ? r == o : r >= 32, "bytes de control en su sitio y ningun otro por debajo de 32");
+    }
 }
 
 class Lector {

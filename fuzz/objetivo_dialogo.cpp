@@ -81,11 +81,7 @@ private:
 };
 
 void ComprobarResultado(const std::string& linea, const std::string& clave, bool descifrar, const std::string& resultado) {
-    Exigir(resultado.size() == linea.size(), "el resultado tiene la longitud de la linea");
-    for (std::size_t n = 0; n < linea.size(); ++n) {
-        const auto l = static_cast<unsigned char>(linea[n]), r = static_cast<unsigned char>(resultado[n]);
-        Exigir(l < 32 ? r == l : r >= 32, "bytes de control en su sitio y ningun otro por debajo de 32");
-    }
+    ExigirForma(linea, resultado);
     Exigir(resultado == Modelo(clave, linea, descifrar), "el resultado es el del modelo");
     Exigir(Modelo(clave, resultado, !descifrar) == linea, "la operacion inversa con la misma clave devuelve la linea");
 }
