@@ -12,7 +12,7 @@ writes only the cipher line: the script then checks that cifrador's cipher
 line is the same, byte for byte. With --tuberia the input comes through a
 pipe from cat rather than a redirected file.
 
-    python3 bench/linea_grande.py --verificar -- ./rc224
+    python3 bench/linea_grande.py --verificar -- ./build/bench/rc224
     python3 bench/linea_grande.py -- openssl enc -rc4 -provider legacy \\
         -provider default -K 000102030405060708090a0b0c0d0e0f -nosalt
 """
