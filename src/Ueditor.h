@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <streambuf>
 
-#include "Uterminal.h"
+#include "Uflujosutf8.h"
 
 class LineasEditadas : public std::streambuf {
 public:

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "Uterminal.h"
+#include "Uflujosutf8.h"
 #include "mostrado.h"
 
 namespace {

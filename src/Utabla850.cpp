@@ -1,0 +1,127 @@
+#include "Utabla850.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace {
+
+// Code page 850, bytes 128 to 255.
+constexpr char16_t kCp850[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00F8, 0x00A3, 0x00D8, 0x00D7, 0x0192,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
+    0x00BF, 0x00AE, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x00C0,
+    0x00A9, 0x2563, 0x2551, 0x2557, 0x255D, 0x00A2, 0x00A5, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x00E3, 0x00C3,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x00F0, 0x00D0, 0x00CA, 0x00CB, 0x00C8, 0x0131, 0x00CD, 0x00CE,
+    0x00CF, 0x2518, 0x250C, 0x2588, 0x2584, 0x00A6, 0x00CC, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x00D2, 0x00F5, 0x00D5, 0x00B5, 0x00FE,
+    0x00DE, 0x00DA, 0x00DB, 0x00D9, 0x00FD, 0x00DD, 0x00AF, 0x00B4,
+    0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
+    0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
+};
+
+constexpr char32_t kImagenesControl = 0x2400;
+constexpr char32_t kCasa = 0x2302;  // code page 850's glyph for 127
+constexpr unsigned char kDesconocido = '?';
+
+// Code page 850's characters in order, each with its byte, for reading back.
+constexpr auto kInversa = [] {
+    std::array<std::pair<char16_t, unsigned char>, 128> inversa{};
+    for (unsigned n = 0; n < 128; ++n) inversa[n] = {kCp850[n], static_cast<unsigned char>(128 + n)};
+    std::sort(inversa.begin(), inversa.end());
+    return inversa;
+}();
+
+}  // namespace
+
+char32_t CaracterDeByte(unsigned char byte) {
+    if (byte == '\n') return byte;
+    if (byte < 32) return kImagenesControl + byte;
+    if (byte < 127) return byte;
+    if (byte == 127) return kCasa;
+    if (byte == 240) return kSustitutoGuionBlando;
+    if (byte == 255) return kSustitutoEspacioDuro;
+    return kCp850[byte - 128];
+}
+
+unsigned char ByteDeCaracter(char32_t caracter) {
+    if (caracter < 128) return static_cast<unsigned char>(caracter);
+    if (caracter >= kImagenesControl && caracter < kImagenesControl + 32 && caracter != kImagenesControl + '\n')
+        return static_cast<unsigned char>(caracter - kImagenesControl);
+    if (caracter == kCasa) return 127;
+    if (caracter == kSustitutoGuionBlando) return 240;
+    if (caracter == kSustitutoEspacioDuro) return 255;
+    const auto encontrado = std::lower_bound(kInversa.begin(), kInversa.end(), caracter,
+                                             [](const auto& par, char32_t c) { return par.first < c; });
+    if (encontrado != kInversa.end() && encontrado->first == caracter) return encontrado->second;
+    return kDesconocido;
+}
+
+std::size_t CodificarByte(unsigned char byte, char* utf8) {
+    const char32_t c = CaracterDeByte(byte);
+    if (c < 0x80) {
+        utf8[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        utf8[0] = static_cast<char>(0xC0 | (c >> 6));
+        utf8[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    utf8[0] = static_cast<char>(0xE0 | (c >> 12));
+    utf8[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    utf8[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+}
+
+std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, unsigned char* bytes) {
+    std::size_t n = 0;
+    if (faltan > 0) {
+        if (utf8 >= minimo && utf8 <= maximo) {
+            valor = (valor << 6) | (utf8 & 0x3F);
+            minimo = 0x80;
+            maximo = 0xBF;
+            if (--faltan == 0) bytes[n++] = ByteDeCaracter(valor);
+            return n;
+        }
+        // The sequence is broken off; the byte starts afresh.
+        faltan = 0;
+        bytes[n++] = kDesconocido;
+    }
+    minimo = 0x80;
+    maximo = 0xBF;
+    if (utf8 < 0x80) {
+        bytes[n++] = utf8;
+    } else if (utf8 >= 0xC2 && utf8 <= 0xDF) {
+        faltan = 1;
+        valor = utf8 & 0x1F;
+    } else if (utf8 >= 0xE0 && utf8 <= 0xEF) {
+        faltan = 2;
+        valor = utf8 & 0x0F;
+        if (utf8 == 0xE0) minimo = 0xA0;  // no overlong forms
+        if (utf8 == 0xED) maximo = 0x9F;  // no surrogates
+    } else if (utf8 >= 0xF0 && utf8 <= 0xF4) {
+        faltan = 3;
+        valor = utf8 & 0x07;
+        if (utf8 == 0xF0) minimo = 0x90;
+        if (utf8 == 0xF4) maximo = 0x8F;  // nothing past U+10FFFF
+    } else {
+        bytes[n++] = kDesconocido;
+    }
+    return n;
+}
+
+std::size_t DecodificadorUtf8::Terminar(unsigned char* bytes) {
+    if (faltan == 0) return 0;
+    faltan = 0;
+    minimo = 0x80;
+    maximo = 0xBF;
+    bytes[0] = kDesconocido;
+    return 1;
+}

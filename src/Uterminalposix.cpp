@@ -1,0 +1,70 @@
+// The terminal layer on POSIX systems: each console stream that is a terminal,
+// when the locale (LC_CTYPE from the environment) counts as UTF-8, goes
+// through the UTF-8 stream buffers; when both are such terminals, lines are
+// read through the line editor (Ueditor.h).
+#include "Uterminal.h"
+
+#include <clocale>
+#include <cstring>
+#include <istream>
+#include <optional>
+#include <ostream>
+
+#include <langinfo.h>
+#include <unistd.h>
+
+#include "Ueditor.h"
+#include "Uflujosutf8.h"
+
+struct Terminal::Capa {
+    Capa(std::istream& entrada_consola, std::ostream& salida_consola);
+    ~Capa();
+
+    std::istream& consola_entrada;
+    std::ostream& consola_salida;
+    std::optional<SalidaTerminal> salida;
+    std::unique_ptr<LineasEditadas> editor;
+    std::optional<EntradaTerminal> entrada;
+    std::streambuf* entrada_original = nullptr;
+    std::streambuf* salida_original = nullptr;
+};
+
+Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
+    : capa(std::make_unique<Capa>(entrada_consola, salida_consola)) {}
+
+Terminal::~Terminal() = default;
+
+Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola)
+    : consola_entrada(entrada_consola), consola_salida(salida_consola) {
+    const char* nombre = std::setlocale(LC_CTYPE, "");
+    if (!LocaleUtf8(nombre, nl_langinfo(CODESET))) return;
+    const bool terminal_entrada = isatty(STDIN_FILENO) == 1, terminal_salida = isatty(STDOUT_FILENO) == 1;
+    if (terminal_salida) {
+        salida_original = consola_salida.rdbuf();
+        salida.emplace(*salida_original);
+        consola_salida.rdbuf(&*salida);
+    }
+    if (terminal_entrada) {
+        entrada_original = consola_entrada.rdbuf();
+        if (terminal_salida) {
+            // The editor decodes what it is given with the locale's codeset,
+            // which for C and POSIX is not UTF-8.
+            if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
+            editor = std::make_unique<LineasEditadas>(*salida);
+            entrada.emplace(*editor);
+        } else {
+            entrada.emplace(*entrada_original);
+        }
+        consola_entrada.rdbuf(&*entrada);
+    }
+}
+
+Terminal::Capa::~Capa() {
+    if (entrada) consola_entrada.rdbuf(entrada_original);
+    entrada.reset();
+    editor.reset();
+    if (salida) {
+        consola_salida.flush();
+        consola_salida.rdbuf(salida_original);
+    }
+}
