@@ -10,7 +10,12 @@ if(LINUX)
   check_pie_supported(LANGUAGES CXX)
   set(_endurecer_opciones "")
   # -fcf-protection exists on x86 only, and older compilers lack the rest.
-  foreach(opcion -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+  # Without -fno-semantic-interposition the static libraries, compiled as
+  # position-independent code, would call their own functions through the
+  # PLT and not inline them (the cipher ran 8 % slower): they only ever go
+  # into executables, where nothing can interpose on those functions.
+  foreach(opcion -fstack-protector-strong -fstack-clash-protection -fcf-protection
+                 -fno-semantic-interposition)
     string(MAKE_C_IDENTIFIER "CIFRADOR_ADMITE${opcion}" admite)
     check_cxx_compiler_flag(${opcion} ${admite})
     if(${admite})
