@@ -4,7 +4,7 @@
 # them present it does nothing and needs no privileges.
 set -euo pipefail
 
-paquetes=(cmake g++ libgtest-dev libedit-dev libbenchmark-dev dpkg-dev file groff-base locales tmux valgrind "$@")
+paquetes=(cmake g++ libgtest-dev libedit-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc tmux valgrind "$@")
 faltan=()
 for paquete in "${paquetes[@]}"; do
   dpkg -s "$paquete" >/dev/null 2>&1 || faltan+=("$paquete")
