@@ -79,9 +79,9 @@ TEST_P(EnTerminal, LineaConAcentosYTabuladorIdaYVuelta) {
     Pseudoterminal t(Entorno());
     const std::string cifrado = Cifrar(t, linea, clave);
     // Enciphered over its code page 850 bytes, one character per byte shown.
-    EXPECT_EQ(cifrado, Mostrado(Modelo(Cp850(clave), Cp850(linea), false)));
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo(Cp850(clave), Cp850(linea), false)));
     EXPECT_EQ(cifrado.find("\xef\xbf\xbd"), std::string::npos);  // no replacement character
-    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(Cp850(linea)));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), MostradoDatos(Cp850(linea)));
     EXPECT_NE(Mostrado(Cp850(linea)).find("ñandú␉con"), std::string::npos);
     EXPECT_EQ(Salir(t), 0);
 }
@@ -94,7 +94,7 @@ TEST_P(EnTerminal, CifradosCon127240Y255) {
     Pseudoterminal t(Entorno());
     const std::string cifrado = Cifrar(t, Mostrado(linea), clave);
     EXPECT_EQ(cifrado, "⌂a‐b⍽c ‐⍽⌂⍽");
-    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(linea));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), MostradoDatos(linea));
     EXPECT_EQ(Salir(t), 0);
 }
 
@@ -135,11 +135,11 @@ TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
     // stray x and z taken out: Home and End as xterm sends them.
     const std::string tecleado = "Cnación\x1b[H" + kDerecha + kSuprimir + kDerecha + "n\x1b[F ñxandúz" + kBorrar +
                                  kIzquierda + kIzquierda + kIzquierda + kIzquierda + kBorrar;
-    EXPECT_EQ(Cifrar(t, tecleado, clave), Mostrado(Modelo(Cp850(clave), Cp850("Canción ñandú"), false)));
+    EXPECT_EQ(Cifrar(t, tecleado, clave), MostradoDatos(Modelo(Cp850(clave), Cp850("Canción ñandú"), false)));
     // The same with Home and End as tmux sends them, and a line that wraps.
     const std::string largo(150, 'x');
     const std::string otro = largo + "\x1b[1~ñ" + kSuprimir + "\x1b[4~" + kIzquierda + kBorrar + "é";
-    EXPECT_EQ(Cifrar(t, otro, clave), Mostrado(Modelo(Cp850(clave), Cp850("ñ" + std::string(147, 'x') + "éx"), false)));
+    EXPECT_EQ(Cifrar(t, otro, clave), MostradoDatos(Modelo(Cp850(clave), Cp850("ñ" + std::string(147, 'x') + "éx"), false)));
     EXPECT_EQ(Salir(t), 0);
 }
 
@@ -153,7 +153,7 @@ TEST_P(EnTerminal, RespuestasDeUnCaracterConElEditor) {
     Responder(t, "Escriba la clave: \r\n", "k");
     t.Esperar("Cadena cifrada: \r\n");
     const std::string cifrado = t.Linea();
-    EXPECT_EQ(cifrado, Mostrado(Modelo("k", "hola", false)));
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo("k", "hola", false)));
     Responder(t, kPregunta, "  sí, comprueba");
     Responder(t, "Escriba la clave: \r\n", "k");
     t.Esperar("Cadena original:\r\n");
@@ -177,8 +177,8 @@ TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
     const std::string clave = "clave larga";
     Pseudoterminal t(Entorno());
     const std::string cifrado = Cifrar(t, linea, clave);
-    EXPECT_EQ(cifrado, Mostrado(Modelo(clave, bytes, false)));
-    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(bytes));
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo(clave, bytes, false)));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), MostradoDatos(bytes));
     EXPECT_EQ(Salir(t), 0);
 }
 
