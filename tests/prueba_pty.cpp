@@ -126,6 +126,43 @@ TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
     EXPECT_EQ(pantalla.find(kMenu), pantalla.rfind(kMenu));  // the menu once, not again
 }
 
+TEST_P(EnTerminal, AvisoTrasLineasConCaracteresLeidosComoInterrogacion) {
+    Pseudoterminal t(Entorno());
+    // A line with a euro sign and letters typed as letter and combining mark,
+    // a Cyrillic key: each read as before, each followed by one notice.
+    const std::string cifrado = Cifrar(t, "cafe\u0301 man\u0303ana €", "пароль");
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo("??????", Cp850("café mañana ") + "?", false)));
+    const std::string& pantalla = t.Pantalla();
+    EXPECT_NE(pantalla.find("\r\nAviso: 1 carácter sin equivalente en la página 850 se leyó como «?».\r\n"
+                            "Escriba la clave: \r\n"),
+              std::string::npos)
+        << pantalla;
+    EXPECT_NE(pantalla.find("\r\nAviso: 6 caracteres sin equivalente en la página 850 se leyeron como «?».\r\n"
+                            "Cadena cifrada: \r\n"),
+              std::string::npos)
+        << pantalla;
+    EXPECT_EQ(Cifrar(t, "café mañana ?", "??????"), cifrado);  // no notice for a "?" typed as such
+    EXPECT_EQ(Salir(t), 0);
+    std::size_t avisos = 0;
+    for (auto n = pantalla.find("Aviso"); n != std::string::npos; n = pantalla.find("Aviso", n + 1)) ++avisos;
+    EXPECT_EQ(avisos, 2u);
+}
+
+TEST_P(EnTerminal, FinDeEntradaEnLaClaveTerminaLaLinea) {
+    Pseudoterminal t(Entorno());
+    Responder(t, kMenu, "c");
+    Responder(t, "Escriba la linea a interpretar: \r\n", "hola");
+    t.Esperar("Escriba la clave: \r\n");
+    t.EsperarEditor();
+    t.Escribir("\x04");
+    // Whatever the editor echoed, the next text starts a line of its own.
+    t.Esperar("\r\nDebe escribir una clave valida (Long mayor a cero)\r\n");
+    t.Esperar(kMenu);
+    EXPECT_EQ(t.Terminar(), 0);
+    const std::string& pantalla = t.Pantalla();
+    EXPECT_EQ(pantalla.substr(pantalla.size() - kMenu.size() - 2), kMenu + "\r\n");
+}
+
 const std::string kIzquierda = "\x1b[D", kDerecha = "\x1b[C", kBorrar = "\x7f", kSuprimir = "\x1b[3~";
 
 TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
