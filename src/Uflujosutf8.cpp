@@ -1,6 +1,5 @@
 #include "Uflujosutf8.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "Uborrado.h"
