@@ -3,7 +3,11 @@
 // The user moves and edits inside the line with the arrow keys, Home, End,
 // Backspace and Delete, a character at a time, and a line of any length
 // arrives whole. Nothing typed is kept for recall or written to any file, and
-// Tab is typed like any other character.
+// Tab is typed like any other character. The keys are read by a reader of the
+// program's own: a combining mark typed after a letter it composes with into
+// a code page 850 letter (Componer) reaches the editor as that letter, and
+// when the window changes size the line is drawn again in place (Ctrl-] does
+// the same). Standard input and output are the terminal; one editor at a time.
 #ifndef UEDITOR_H
 #define UEDITOR_H
 
@@ -24,7 +28,8 @@ public:
 
 protected:
     // Gives each line as the editor returns it (the terminal's UTF-8), then
-    // its newline; end of input when the user ends it (Ctrl-D on an empty line).
+    // its newline; end of input when the user ends it (Ctrl-D on an empty
+    // line), the screen line then ended (SalidaTerminal::TerminarLineaDePantalla).
     int_type underflow() override;
 
 private:

@@ -1,6 +1,5 @@
 #include "Uflujosutf8.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "Uborrado.h"
@@ -20,20 +19,52 @@ std::streamsize SalidaTerminal::xsputn(const char* s, std::streamsize n) {
     return n;
 }
 
-std::streamsize SalidaTerminal::Pasar(const char* s, std::streamsize n) {
-    // Converted a stretch at a time; the stretch may be plain text.
-    char tramo[3 * 256];
-    std::streamsize hechos = 0;
-    while (hechos < n) {
-        const std::streamsize cuantos = std::min<std::streamsize>(n - hechos, 256);
-        std::streamsize largo = 0;
-        for (std::streamsize k = 0; k < cuantos; ++k)
-            largo += static_cast<std::streamsize>(CodificarByte(static_cast<unsigned char>(s[hechos + k]), tramo + largo));
-        if (destino.sputn(tramo, largo) != largo) break;
-        hechos += cuantos;
+namespace {
+
+// UTF-8 gathered in a block and passed on to `destino` a block at a time. The
+// block holds what is shown, typed keys included, and is wiped.
+class Bloque {
+public:
+    explicit Bloque(std::streambuf& destino) : destino(destino) {}
+    ~Bloque() { Borrar(datos, sizeof datos); }
+    Bloque(const Bloque&) = delete;
+    Bloque& operator=(const Bloque&) = delete;
+
+    void Poner(char32_t caracter) {
+        if (largo + 3 > static_cast<std::streamsize>(sizeof datos)) Vaciar();
+        largo += static_cast<std::streamsize>(CodificarUtf8(caracter, datos + largo));
     }
-    Borrar(tramo, sizeof tramo);
-    return hechos;
+    // False once `destino` has refused a block.
+    bool Vaciar() {
+        if (bien && largo > 0) bien = destino.sputn(datos, largo) == largo;
+        largo = 0;
+        return bien;
+    }
+
+private:
+    std::streambuf& destino;
+    char datos[3 * 256];
+    std::streamsize largo = 0;
+    bool bien = true;
+};
+
+}  // namespace
+
+SalidaTerminal::~SalidaTerminal() {
+    Bloque bloque(destino);
+    mostrador.Terminar([&](char32_t c) { bloque.Poner(c); });
+    bloque.Vaciar();
+}
+
+std::streamsize SalidaTerminal::Pasar(const char* s, std::streamsize n) {
+    std::streamsize k = 0;
+    if (linea_terminada && n > 0) {
+        linea_terminada = false;
+        if (s[0] == '\n') k = 1;
+    }
+    Bloque bloque(destino);
+    for (; k < n; ++k) mostrador.Entrar(static_cast<unsigned char>(s[k]), [&](char32_t c) { bloque.Poner(c); });
+    return bloque.Vaciar() ? n : 0;
 }
 
 bool SalidaTerminal::PasarAbierta() {
@@ -62,7 +93,20 @@ std::string SalidaTerminal::TomarLineaAbierta() {
     for (std::uint32_t n = 0; n < abierta.Longitud(); ++n)
         utf8.append(caracter, CodificarByte(abierta.Caracter(n), caracter));
     abierta.Vaciar();
+    linea_terminada = false;  // the editor shows it
     return utf8;
+}
+
+void SalidaTerminal::Avisar(unsigned desconocidos) {
+    const std::string aviso = AvisoDesconocidos(desconocidos) + "\n";
+    destino.sputn(aviso.data(), static_cast<std::streamsize>(aviso.size()));
+    destino.pubsync();
+}
+
+void SalidaTerminal::TerminarLineaDePantalla() {
+    destino.sputc('\n');
+    destino.pubsync();
+    linea_terminada = true;
 }
 
 int SalidaTerminal::sync() { return destino.pubsync(); }
@@ -73,18 +117,29 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
     unsigned char* const bytes = reinterpret_cast<unsigned char*>(buffer);
     std::size_t n = 0;
-    // Room for the two bytes one input byte can give.
-    while (n + 2 <= sizeof buffer) {
+    while (n + DecodificadorUtf8::kMaximoPorByte <= sizeof buffer) {
         if (n > 0 && fuente.in_avail() <= 0) break;
         const int_type c = fuente.sbumpc();
         if (traits_type::eq_int_type(c, traits_type::eof())) {
             n += decodificador.Terminar(bytes + n);
+            Avisar();
             break;
         }
+        const std::size_t antes = n;
         n += decodificador.Entrar(static_cast<unsigned char>(traits_type::to_char_type(c)), bytes + n);
+        // A newline is the last byte it finishes; the notice is that line's.
+        if (n > antes && bytes[n - 1] == '\n') {
+            Avisar();
+            break;
+        }
     }
     setg(buffer, buffer, buffer + n);
     return n > 0 ? traits_type::to_int_type(*gptr()) : traits_type::eof();
+}
+
+void EntradaTerminal::Avisar() {
+    const unsigned desconocidos = decodificador.TomarDesconocidos();
+    if (avisos != nullptr && desconocidos > 0) avisos->Avisar(desconocidos);
 }
 
 bool LocaleUtf8(const char* nombre, const char* codeset) {

@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "Uborrado.h"
+
 namespace {
 
 // Code page 850, bytes 128 to 255.
@@ -38,6 +40,24 @@ constexpr auto kInversa = [] {
     return inversa;
 }();
 
+struct Composicion {
+    char32_t base, marca, compuesto;
+};
+
+constexpr Composicion kComposiciones[] = {
+#include "composicion850.inc"
+};
+
+static_assert(std::is_sorted(std::begin(kComposiciones), std::end(kComposiciones), [](const auto& a, const auto& b) {
+    return a.base != b.base ? a.base < b.base : a.marca < b.marca;
+}));
+
+// Whether some combining mark composes with `base`.
+bool LlevaMarcas(char32_t base) {
+    return std::binary_search(std::begin(kComposiciones), std::end(kComposiciones), Composicion{base, 0, 0},
+                              [](const auto& a, const auto& b) { return a.base < b.base; });
+}
+
 }  // namespace
 
 char32_t CaracterDeByte(unsigned char byte) {
@@ -52,7 +72,7 @@ char32_t CaracterDeByte(unsigned char byte) {
 
 unsigned char ByteDeCaracter(char32_t caracter) {
     if (caracter < 128) return static_cast<unsigned char>(caracter);
-    if (caracter >= kImagenesControl && caracter < kImagenesControl + 32 && caracter != kImagenesControl + '\n')
+    if (caracter >= kImagenesControl && caracter <= kSimboloEspacio && caracter != kImagenesControl + '\n')
         return static_cast<unsigned char>(caracter - kImagenesControl);
     if (caracter == kCasa) return 127;
     if (caracter == kSustitutoGuionBlando) return 240;
@@ -63,8 +83,9 @@ unsigned char ByteDeCaracter(char32_t caracter) {
     return kDesconocido;
 }
 
-std::size_t CodificarByte(unsigned char byte, char* utf8) {
-    const char32_t c = CaracterDeByte(byte);
+std::size_t CodificarByte(unsigned char byte, char* utf8) { return CodificarUtf8(CaracterDeByte(byte), utf8); }
+
+std::size_t CodificarUtf8(char32_t c, char* utf8) {
     if (c < 0x80) {
         utf8[0] = static_cast<char>(c);
         return 1;
@@ -80,24 +101,77 @@ std::size_t CodificarByte(unsigned char byte, char* utf8) {
     return 3;
 }
 
-std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, unsigned char* bytes) {
+char32_t Componer(char32_t base, char32_t marca) {
+    const auto encontrada = std::lower_bound(
+        std::begin(kComposiciones), std::end(kComposiciones), Composicion{base, marca, 0},
+        [](const auto& a, const auto& b) { return a.base != b.base ? a.base < b.base : a.marca < b.marca; });
+    if (encontrada != std::end(kComposiciones) && encontrada->base == base && encontrada->marca == marca)
+        return encontrada->compuesto;
+    return 0;
+}
+
+std::string AvisoDesconocidos(unsigned desconocidos) {
+    const std::string cuantos = std::to_string(desconocidos);
+    if (desconocidos == 1)
+        return "Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».";
+    return "Aviso: " + cuantos + " caracteres sin equivalente en la página 850 se leyeron como «?».";
+}
+
+unsigned char LectorCaracteres::Leer(char32_t caracter) {
+    const unsigned char byte = ByteDeCaracter(caracter);
+    if (byte == kDesconocido && caracter != kDesconocido) ++desconocidos;
+    return byte;
+}
+
+std::size_t LectorCaracteres::Entrar(char32_t caracter, unsigned char* bytes) {
+    std::size_t n = 0;
+    if (retenido != 0) {
+        if (const char32_t compuesto = Componer(retenido, caracter); compuesto != 0) {
+            retenido = compuesto;
+            if (LlevaMarcas(compuesto)) return 0;
+            bytes[n++] = Leer(retenido);
+            retenido = 0;
+            return n;
+        }
+        bytes[n++] = Leer(retenido);
+        retenido = 0;
+    }
+    if (LlevaMarcas(caracter))
+        retenido = caracter;
+    else
+        bytes[n++] = Leer(caracter);
+    return n;
+}
+
+std::size_t LectorCaracteres::Terminar(unsigned char* bytes) {
+    if (retenido == 0) return 0;
+    bytes[0] = Leer(retenido);
+    retenido = 0;
+    return 1;
+}
+
+unsigned LectorCaracteres::TomarDesconocidos() { return std::exchange(desconocidos, 0); }
+
+LectorCaracteres::~LectorCaracteres() { Borrar(&retenido, sizeof retenido); }
+
+std::size_t DecodificadorCaracteres::Entrar(unsigned char utf8, char32_t* caracteres) {
     std::size_t n = 0;
     if (faltan > 0) {
         if (utf8 >= minimo && utf8 <= maximo) {
             valor = (valor << 6) | (utf8 & 0x3F);
             minimo = 0x80;
             maximo = 0xBF;
-            if (--faltan == 0) bytes[n++] = ByteDeCaracter(valor);
+            if (--faltan == 0) caracteres[n++] = valor;
             return n;
         }
         // The sequence is broken off; the byte starts afresh.
         faltan = 0;
-        bytes[n++] = kDesconocido;
+        caracteres[n++] = kCaracterSustitucion;
     }
     minimo = 0x80;
     maximo = 0xBF;
     if (utf8 < 0x80) {
-        bytes[n++] = utf8;
+        caracteres[n++] = utf8;
     } else if (utf8 >= 0xC2 && utf8 <= 0xDF) {
         faltan = 1;
         valor = utf8 & 0x1F;
@@ -112,16 +186,39 @@ std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, unsigned char* bytes) 
         if (utf8 == 0xF0) minimo = 0x90;
         if (utf8 == 0xF4) maximo = 0x8F;  // nothing past U+10FFFF
     } else {
-        bytes[n++] = kDesconocido;
+        caracteres[n++] = kCaracterSustitucion;
     }
     return n;
 }
 
-std::size_t DecodificadorUtf8::Terminar(unsigned char* bytes) {
-    if (faltan == 0) return 0;
-    faltan = 0;
+std::size_t DecodificadorCaracteres::Terminar(char32_t* caracteres) {
     minimo = 0x80;
     maximo = 0xBF;
-    bytes[0] = kDesconocido;
+    if (faltan == 0) return 0;
+    faltan = 0;
+    caracteres[0] = kCaracterSustitucion;
     return 1;
+}
+
+DecodificadorCaracteres::~DecodificadorCaracteres() { Borrar(&valor, sizeof valor); }
+
+std::size_t DecodificadorUtf8::Leer(const char32_t* leidos, std::size_t n, unsigned char* bytes) {
+    std::size_t escritos = 0;
+    for (std::size_t k = 0; k < n; ++k) escritos += lector.Entrar(leidos[k], bytes + escritos);
+    return escritos;
+}
+
+std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, unsigned char* bytes) {
+    char32_t leidos[2];
+    const std::size_t escritos = Leer(leidos, caracteres.Entrar(utf8, leidos), bytes);
+    Borrar(leidos, sizeof leidos);
+    return escritos;
+}
+
+std::size_t DecodificadorUtf8::Terminar(unsigned char* bytes) {
+    char32_t leido[1];
+    std::size_t escritos = Leer(leido, caracteres.Terminar(leido), bytes);
+    escritos += lector.Terminar(bytes + escritos);
+    Borrar(leido, sizeof leido);
+    return escritos;
 }

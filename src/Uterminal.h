@@ -1,9 +1,13 @@
 // Terminal: puts the platform's terminal layer between the console's two
 // streams (standard input and standard output) and takes it away again, output
 // flushed, when destroyed. On a terminal or console every byte of the data is
-// shown as its character of the byte table (Utabla850.h) and what is typed
-// comes back as those bytes; pipes and files carry the bytes unchanged. Which
-// layer is built is the platform's choice (Uterminalposix.cpp, Uterminalwin.cpp).
+// shown as its character of the byte table (Utabla850.h), a line the dialogue
+// marks as data (Ulineadatos.h) with its trailing spaces as ␠, and what is
+// typed comes back as those bytes, letters and combining marks composed; a
+// line typed with characters read as "?" is followed by the notice that says
+// how many (AvisoDesconocidos) when the output is that terminal too. Pipes and
+// files carry the bytes unchanged. Which layer is built is the platform's
+// choice (Uterminalposix.cpp, Uterminalwin.cpp).
 #ifndef UTERMINAL_H
 #define UTERMINAL_H
 

@@ -51,7 +51,7 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
             // which for C and POSIX is not UTF-8.
             if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_CTYPE, "C.UTF-8");
             editor = std::make_unique<LineasEditadas>(*salida);
-            entrada.emplace(*editor);
+            entrada.emplace(*editor, &*salida);
         } else {
             entrada.emplace(*entrada_original);
         }

@@ -11,6 +11,7 @@
 #include "Ubufferconsola.h"
 #include "Ucadenaext.h"
 #include "Ucifrarc4.h"
+#include "Ulineadatos.h"
 #include "Uterminal.h"
 
 namespace {
@@ -53,6 +54,7 @@ bool EjecutarFlujo(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino
     cifra.EstablecerModo(sentido.descifrar);
     cifra.Procesar(fuente, destino);
     salida << sentido.encabezado << std::endl;
+    MarcarLineaDeDatos(salida);
     destino.EscribirLinea(salida);
 
     const std::optional<bool> comprobar = PreguntarComprobacion(entrada, salida);
@@ -63,6 +65,7 @@ bool EjecutarFlujo(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino
     cifra.EstablecerModo(!sentido.descifrar);
     cifra.Procesar(destino, fuente);
     salida << sentido.encabezado_comprobacion << std::endl;
+    MarcarLineaDeDatos(salida);
     fuente.EscribirLinea(salida);
     return true;
 }

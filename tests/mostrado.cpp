@@ -43,3 +43,10 @@ std::string Mostrado(const std::string& bytes) {
     }
     return utf8;
 }
+
+std::string MostradoDatos(const std::string& bytes) {
+    const std::size_t fin = bytes.find_last_not_of(' ') + 1;  // 0 when all are spaces
+    std::string utf8 = Mostrado(bytes.substr(0, fin));
+    for (std::size_t n = fin; n < bytes.size(); ++n) utf8 += "␠";
+    return utf8;
+}

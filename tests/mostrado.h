@@ -15,5 +15,8 @@ std::string Cp850(const std::string& utf8);
 // How the screen shows `bytes`: code page 850, control pictures, ⌂, and the
 // stand-ins ‐ and ⍽ for 240 and 255; the newline as itself.
 std::string Mostrado(const std::string& bytes);
+// How the screen shows a line of the user's data (a result): Mostrado, with
+// each space that ends the line as ␠.
+std::string MostradoDatos(const std::string& bytes);
 
 #endif

@@ -79,9 +79,9 @@ TEST_P(EnTerminal, LineaConAcentosYTabuladorIdaYVuelta) {
     Pseudoterminal t(Entorno());
     const std::string cifrado = Cifrar(t, linea, clave);
     // Enciphered over its code page 850 bytes, one character per byte shown.
-    EXPECT_EQ(cifrado, Mostrado(Modelo(Cp850(clave), Cp850(linea), false)));
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo(Cp850(clave), Cp850(linea), false)));
     EXPECT_EQ(cifrado.find("\xef\xbf\xbd"), std::string::npos);  // no replacement character
-    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(Cp850(linea)));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), MostradoDatos(Cp850(linea)));
     EXPECT_NE(Mostrado(Cp850(linea)).find("ñandú␉con"), std::string::npos);
     EXPECT_EQ(Salir(t), 0);
 }
@@ -94,7 +94,7 @@ TEST_P(EnTerminal, CifradosCon127240Y255) {
     Pseudoterminal t(Entorno());
     const std::string cifrado = Cifrar(t, Mostrado(linea), clave);
     EXPECT_EQ(cifrado, "⌂a‐b⍽c ‐⍽⌂⍽");
-    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(linea));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), MostradoDatos(linea));
     EXPECT_EQ(Salir(t), 0);
 }
 
@@ -126,6 +126,43 @@ TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
     EXPECT_EQ(pantalla.find(kMenu), pantalla.rfind(kMenu));  // the menu once, not again
 }
 
+TEST_P(EnTerminal, AvisoTrasLineasConCaracteresLeidosComoInterrogacion) {
+    Pseudoterminal t(Entorno());
+    // A line with a euro sign and letters typed as letter and combining mark,
+    // a Cyrillic key: each read as before, each followed by one notice.
+    const std::string cifrado = Cifrar(t, "cafe\u0301 man\u0303ana €", "пароль");
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo("??????", Cp850("café mañana ") + "?", false)));
+    const std::string& pantalla = t.Pantalla();
+    EXPECT_NE(pantalla.find("\r\nAviso: 1 carácter sin equivalente en la página 850 se leyó como «?».\r\n"
+                            "Escriba la clave: \r\n"),
+              std::string::npos)
+        << pantalla;
+    EXPECT_NE(pantalla.find("\r\nAviso: 6 caracteres sin equivalente en la página 850 se leyeron como «?».\r\n"
+                            "Cadena cifrada: \r\n"),
+              std::string::npos)
+        << pantalla;
+    EXPECT_EQ(Cifrar(t, "café mañana ?", "??????"), cifrado);  // no notice for a "?" typed as such
+    EXPECT_EQ(Salir(t), 0);
+    std::size_t avisos = 0;
+    for (auto n = pantalla.find("Aviso"); n != std::string::npos; n = pantalla.find("Aviso", n + 1)) ++avisos;
+    EXPECT_EQ(avisos, 2u);
+}
+
+TEST_P(EnTerminal, FinDeEntradaEnLaClaveTerminaLaLinea) {
+    Pseudoterminal t(Entorno());
+    Responder(t, kMenu, "c");
+    Responder(t, "Escriba la linea a interpretar: \r\n", "hola");
+    t.Esperar("Escriba la clave: \r\n");
+    t.EsperarEditor();
+    t.Escribir("\x04");
+    // Whatever the editor echoed, the next text starts a line of its own.
+    t.Esperar("\r\nDebe escribir una clave valida (Long mayor a cero)\r\n");
+    t.Esperar(kMenu);
+    EXPECT_EQ(t.Terminar(), 0);
+    const std::string& pantalla = t.Pantalla();
+    EXPECT_EQ(pantalla.substr(pantalla.size() - kMenu.size() - 2), kMenu + "\r\n");
+}
+
 const std::string kIzquierda = "\x1b[D", kDerecha = "\x1b[C", kBorrar = "\x7f", kSuprimir = "\x1b[3~";
 
 TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
@@ -135,11 +172,11 @@ TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
     // stray x and z taken out: Home and End as xterm sends them.
     const std::string tecleado = "Cnación\x1b[H" + kDerecha + kSuprimir + kDerecha + "n\x1b[F ñxandúz" + kBorrar +
                                  kIzquierda + kIzquierda + kIzquierda + kIzquierda + kBorrar;
-    EXPECT_EQ(Cifrar(t, tecleado, clave), Mostrado(Modelo(Cp850(clave), Cp850("Canción ñandú"), false)));
+    EXPECT_EQ(Cifrar(t, tecleado, clave), MostradoDatos(Modelo(Cp850(clave), Cp850("Canción ñandú"), false)));
     // The same with Home and End as tmux sends them, and a line that wraps.
     const std::string largo(150, 'x');
     const std::string otro = largo + "\x1b[1~ñ" + kSuprimir + "\x1b[4~" + kIzquierda + kBorrar + "é";
-    EXPECT_EQ(Cifrar(t, otro, clave), Mostrado(Modelo(Cp850(clave), Cp850("ñ" + std::string(147, 'x') + "éx"), false)));
+    EXPECT_EQ(Cifrar(t, otro, clave), MostradoDatos(Modelo(Cp850(clave), Cp850("ñ" + std::string(147, 'x') + "éx"), false)));
     EXPECT_EQ(Salir(t), 0);
 }
 
@@ -153,7 +190,7 @@ TEST_P(EnTerminal, RespuestasDeUnCaracterConElEditor) {
     Responder(t, "Escriba la clave: \r\n", "k");
     t.Esperar("Cadena cifrada: \r\n");
     const std::string cifrado = t.Linea();
-    EXPECT_EQ(cifrado, Mostrado(Modelo("k", "hola", false)));
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo("k", "hola", false)));
     Responder(t, kPregunta, "  sí, comprueba");
     Responder(t, "Escriba la clave: \r\n", "k");
     t.Esperar("Cadena original:\r\n");
@@ -177,8 +214,8 @@ TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
     const std::string clave = "clave larga";
     Pseudoterminal t(Entorno());
     const std::string cifrado = Cifrar(t, linea, clave);
-    EXPECT_EQ(cifrado, Mostrado(Modelo(clave, bytes, false)));
-    EXPECT_EQ(Descifrar(t, cifrado, clave), Mostrado(bytes));
+    EXPECT_EQ(cifrado, MostradoDatos(Modelo(clave, bytes, false)));
+    EXPECT_EQ(Descifrar(t, cifrado, clave), MostradoDatos(bytes));
     EXPECT_EQ(Salir(t), 0);
 }
 

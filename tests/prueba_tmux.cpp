@@ -131,7 +131,7 @@ TEST_P(EnTmux, ElPromptQuedaUnaVezTrasEditarLineasQueSeParten) {
     EXPECT_EQ(lineas[3], "Escriba la clave: ");
     EXPECT_EQ(lineas[4], "k");
     EXPECT_EQ(lineas[5], "Cadena cifrada: ");
-    EXPECT_EQ(lineas[6], Mostrado(Modelo("k", texto, false)));
+    EXPECT_EQ(lineas[6], MostradoDatos(Modelo("k", texto, false)));
     EXPECT_EQ(lineas[7], "Desea comprobar el resultado? s/n: ");
 }
 
