@@ -104,22 +104,24 @@ unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uin
 
 template <CifraRC4::Operacion Op>
 void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
-    // Out of place is a copy, then the work in place: the loop then stores
-    // only bytes, never a length, so the lengths of the text and of the
-    // permutation stay in registers and their checks fold away. Appending
-    // each byte would store the output's length every time, and it might be
-    // (for all the compiler knows) the length of the permutation or the input.
+    // The output takes the input's length by a copy, and the loop then stores
+    // bytes at their index and never a length, so the lengths of the input and
+    // of the permutation stay in registers and their checks fold away.
+    // Appending each byte would store the output's length every time, and for
+    // all the compiler knows that could be the length of either. (The output's
+    // own check stays: nothing shows the compiler that its length is the
+    // input's.)
     if (&entrada != &salida) salida = entrada;
-    // The one check of the permutation: with its 224 entries present, every
-    // index the generator reduces below 224 is valid with no check of its own.
-    // Only an unkeyed cipher (empty permutation) throws here; its indexes mean
-    // nothing until keying resets them.
+    // The one check of the permutation, after the copy, which could change
+    // anything as far as the compiler knows: with its 224 entries present,
+    // every index the generator reduces below 224 is valid with no check of
+    // its own. Only an unkeyed cipher (empty permutation) throws here.
     static_cast<void>(estado.Caracter(kSimbolos - 1));
     // The indexes in locals, reduced below 224 once (i is 224 after key
     // scheduling), go back to the members when the string is done.
     std::uint32_t pi = Reducir(i), pj = Reducir(j);
-    for (std::uint32_t n = 0; n < salida.Longitud(); ++n)
-        salida.Asignar(n, Transformar<Op>(salida.Caracter(n), pi, pj));
+    for (std::uint32_t n = 0; n < entrada.Longitud(); ++n)
+        salida.Asignar(n, Transformar<Op>(entrada.Caracter(n), pi, pj));
     i = pi;
     j = pj;
 }
