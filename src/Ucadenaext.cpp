@@ -48,8 +48,10 @@ CadenaExt::~CadenaExt() { Liberar(); }
 CadenaExt& CadenaExt::operator=(const CadenaExt& otra) {
     if (this == &otra) return *this;
     Vaciar();
-    Redimensionar(otra.Longitud());
-    for (std::uint32_t n = 0; n < otra.Longitud(); ++n) Agregar(otra.Caracter(n));
+    Redimensionar(otra.longitud);
+    // One block copy: the cipher copies a whole line through here.
+    if (otra.longitud > 0) std::memcpy(datos.get(), otra.datos.get(), otra.longitud);
+    longitud = otra.longitud;
     return *this;
 }
 

@@ -54,9 +54,14 @@ private:
     // keeps in registers through its byte loop (members would be stored and
     // reloaded around every call the loop may make).
     //
+    // Entrada is the permutation's entry at `n`, which the optimiser is told
+    // is a symbol (each of 0..223 is there once), so that the sums of entries
+    // the generator reduces are known to be below 2 × 224.
+    //
     // Paso is Avanzar; it answers S[i] + S[j] after the swap, summed from the
     // two entries as it read them, so that the symbol's look-up does not wait
     // for the bytes just stored to be read back.
+    std::uint32_t Entrada(std::uint32_t n) const;
     std::uint32_t Paso(std::uint32_t& pi, std::uint32_t& pj);
     unsigned char SiguienteSimbolo(std::uint32_t& pi, std::uint32_t& pj);
     // Procesar in the mode `Op`, chosen once per string so that the combining
