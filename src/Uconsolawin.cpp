@@ -105,9 +105,16 @@ LineasConsola::Fin LineasConsola::Editar() {
         const bool entrada_de_linea = evento.EventType == KEY_EVENT && !Tecla(evento.Event.KeyEvent);
         Borrar(&evento, sizeof evento);
         if (!entrada_de_linea) continue;
-        Mover(static_cast<std::ptrdiff_t>(linea.size() - cursor));
-        eco.Mostrar("\n", 1);
-        if (!ctrl_z) return Fin::Linea;
+        if (!ctrl_z) {
+            Mover(static_cast<std::ptrdiff_t>(linea.size() - cursor));
+            eco.Mostrar("\n", 1);
+            return Fin::Linea;
+        }
+        // The end of the input leaves nothing on the screen, as Ctrl-D at a
+        // terminal does: the line is blanked there.
+        Mover(-static_cast<std::ptrdiff_t>(cursor));
+        std::fill(linea.begin(), linea.end(), ' ');
+        Redibujar(0, false);
         Soltar();
         return Fin::Entrada;
     }
