@@ -25,8 +25,11 @@ bool EscribirConsola(HANDLE consola, const wchar_t* texto, DWORD n) {
 std::atomic<HANDLE> consola_editada{nullptr};
 std::atomic<DWORD> modo_a_restaurar{0};
 
-BOOL WINAPI AlTerminar(DWORD) {
+BOOL WINAPI AlTerminar(DWORD suceso) {
     if (HANDLE h = consola_editada.load()) SetConsoleMode(h, modo_a_restaurar.load());
+    // Ended by Ctrl-C with the status Windows gives it (Wine's default
+    // handler would exit with 0, as if the dialogue had ended normally).
+    if (suceso == CTRL_C_EVENT || suceso == CTRL_BREAK_EVENT) ExitProcess(static_cast<UINT>(STATUS_CONTROL_C_EXIT));
     return FALSE;  // the default handler then ends the process
 }
 
