@@ -98,6 +98,7 @@ LineasConsola::int_type LineasConsola::underflow() {
 }
 
 LineasConsola::Fin LineasConsola::Editar() {
+    Situar();
     for (;;) {
         INPUT_RECORD evento;
         DWORD n = 0;
@@ -109,13 +110,13 @@ LineasConsola::Fin LineasConsola::Editar() {
         Borrar(&evento, sizeof evento);
         if (!entrada_de_linea) continue;
         if (!ctrl_z) {
-            Mover(static_cast<std::ptrdiff_t>(linea.size() - cursor));
+            Llevar(linea.size());
             eco.Mostrar("\n", 1);
             return Fin::Linea;
         }
         // The end of the input leaves nothing on the screen, as Ctrl-D at a
         // terminal does: the line is blanked there.
-        Mover(-static_cast<std::ptrdiff_t>(cursor));
+        Llevar(0);
         std::fill(linea.begin(), linea.end(), ' ');
         Redibujar(0, false);
         Soltar();
@@ -135,10 +136,10 @@ bool LineasConsola::Tecla(const KEY_EVENT_RECORD& tecla) {
             case VK_RETURN: return false;
             case VK_BACK: Retroceder(); break;
             case VK_DELETE: Suprimir(); break;
-            case VK_LEFT: if (cursor > 0) Mover(-1); break;
-            case VK_RIGHT: if (cursor < linea.size()) Mover(1); break;
-            case VK_HOME: Mover(-static_cast<std::ptrdiff_t>(cursor)); break;
-            case VK_END: Mover(static_cast<std::ptrdiff_t>(linea.size() - cursor)); break;
+            case VK_LEFT: if (cursor > 0) Llevar(cursor - 1); break;
+            case VK_RIGHT: if (cursor < linea.size()) Llevar(cursor + 1); break;
+            case VK_HOME: Llevar(0); break;
+            case VK_END: Llevar(linea.size()); break;
             case VK_ESCAPE: break;  // as at the terminal, Esc types nothing
             default:
                 if (caracter == L'\r' || caracter == L'\n') return false;
@@ -168,7 +169,7 @@ void LineasConsola::Insertar(unsigned char byte) {
 
 void LineasConsola::Retroceder() {
     if (cursor == 0) return;
-    Mover(-1);
+    Llevar(cursor - 1);
     Suprimir();
 }
 
@@ -182,22 +183,37 @@ void LineasConsola::Suprimir() {
 void LineasConsola::Redibujar(std::size_t desde, bool acortada) {
     eco.Mostrar(linea.data() + desde, linea.size() - desde);
     if (acortada) eco.Mostrar(" ", 1);
-    // The screen's cursor is now past all that was shown.
-    Pantalla(-static_cast<std::ptrdiff_t>(linea.size() + (acortada ? 1 : 0) - cursor));
+    const std::size_t fin = linea.size() + (acortada ? 1 : 0);
+    Reajustar(fin);
+    if (cursor != fin) Ir(cursor);
 }
 
-void LineasConsola::Mover(std::ptrdiff_t pasos) {
-    cursor = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(cursor) + pasos);
-    Pantalla(pasos);
+void LineasConsola::Llevar(std::size_t posicion) {
+    if (posicion == cursor) return;
+    cursor = posicion;
+    Ir(cursor);
 }
 
-void LineasConsola::Pantalla(std::ptrdiff_t pasos) {
-    if (pasos == 0) return;
-    // Positions counted along the screen buffer's rows, so a line that wraps
-    // (or has made the buffer scroll) is walked as one.
+void LineasConsola::Situar() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(eco.Consola(), &info) || info.dwSize.X <= 0) return;
-    const std::ptrdiff_t ancho = info.dwSize.X;
-    const std::ptrdiff_t destino = std::max<std::ptrdiff_t>(0, info.dwCursorPosition.Y * ancho + info.dwCursorPosition.X + pasos);
-    SetConsoleCursorPosition(eco.Consola(), {static_cast<SHORT>(destino % ancho), static_cast<SHORT>(destino / ancho)});
+    ancho = info.dwSize.X;
+    origen = info.dwCursorPosition.Y * ancho + info.dwCursorPosition.X;
+}
+
+void LineasConsola::Reajustar(std::size_t fin) {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (ancho <= 0 || !GetConsoleScreenBufferInfo(eco.Consola(), &info)) return;
+    const std::ptrdiff_t esperado = origen + static_cast<std::ptrdiff_t>(fin);
+    // Past the last column the cursor is at the start of the next row, or,
+    // on a console that wraps late, still in the last column.
+    const bool tardio = esperado % ancho == 0 && info.dwCursorPosition.X == ancho - 1;
+    const std::ptrdiff_t fila = info.dwCursorPosition.Y + (tardio ? 1 : 0);
+    origen -= (esperado / ancho - fila) * ancho;
+}
+
+void LineasConsola::Ir(std::size_t posicion) {
+    if (ancho <= 0) return;
+    const std::ptrdiff_t lineal = std::max<std::ptrdiff_t>(0, origen + static_cast<std::ptrdiff_t>(posicion));
+    SetConsoleCursorPosition(eco.Consola(), {static_cast<SHORT>(lineal % ancho), static_cast<SHORT>(lineal / ancho)});
 }

@@ -84,15 +84,21 @@ private:
     void Insertar(unsigned char byte);
     void Retroceder();
     void Suprimir();
-    // Moves the cursor `pasos` characters along the line (negative: back),
-    // on the screen too.
-    void Mover(std::ptrdiff_t pasos);
-    // Moves the screen's cursor only.
-    void Pantalla(std::ptrdiff_t pasos);
+    // Puts the cursor at `posicion` in the line, on the screen too.
+    void Llevar(std::size_t posicion);
     // With the screen's cursor at `desde`, shows the line from there on, and
     // a blank over its old last character when it became `acortada` by one,
-    // then puts the screen's cursor at the line's cursor.
+    // then puts the screen's cursor back at the line's cursor.
     void Redibujar(std::size_t desde, bool acortada);
+    // Screen positions are counted along the screen buffer's rows, from the
+    // line's first character, so a line that wraps is walked as one.
+    // Situar takes the line's start from the cursor before anything is typed;
+    // Reajustar, with the screen's cursor just past the line's first `fin`
+    // characters, follows the rows the buffer has scrolled up; Ir puts the
+    // screen's cursor at a character of the line.
+    void Situar();
+    void Reajustar(std::size_t fin);
+    void Ir(std::size_t posicion);
     void Soltar();
 
     HANDLE entrada;
@@ -100,6 +106,7 @@ private:
     DWORD modo_original = 0;
     std::vector<char, AsignadorBorrado<char>> linea;
     std::size_t cursor = 0;
+    std::ptrdiff_t ancho = 0, origen = 0;  // the screen buffer's width; the line's start on it
     bool entregada = false;    // the line in the get area has been given out
     bool ctrl_z = false;       // the line starts with Ctrl-Z typed as a key
     wchar_t alto = 0;          // high surrogate awaiting its low one
