@@ -9,10 +9,10 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdio>
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 #include "Uconsolawin.h"
 
@@ -48,7 +48,10 @@ Terminal::~Terminal() = default;
 
 Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola)
     : consola_entrada(entrada_consola), consola_salida(salida_consola) {
-    for (std::FILE* f : {stdin, stdout, stderr}) _setmode(_fileno(f), _O_BINARY);
+    // Only the descriptors the process was given a handle for: asking the C
+    // runtime about a missing one may end the process.
+    for (const auto& [estandar, descriptor] : {std::pair{STD_INPUT_HANDLE, 0}, {STD_OUTPUT_HANDLE, 1}, {STD_ERROR_HANDLE, 2}})
+        if (const HANDLE h = GetStdHandle(estandar); h != nullptr && h != INVALID_HANDLE_VALUE) _setmode(descriptor, _O_BINARY);
     const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (EsConsola(out)) {
         salida.emplace(out);
