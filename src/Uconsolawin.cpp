@@ -128,7 +128,7 @@ bool LineasConsola::Tecla(const KEY_EVENT_RECORD& tecla) {
     const wchar_t caracter = tecla.uChar.UnicodeChar;
     // A character made with Alt and the numeric keypad comes as Alt is let go.
     if (!tecla.bKeyDown) {
-        if (tecla.wVirtualKeyCode == VK_MENU && caracter != 0) Teclear(caracter);
+        if (tecla.wVirtualKeyCode == VK_MENU && caracter != 0) Unidad(caracter);
         return true;
     }
     for (WORD vez = 0; vez < std::max<WORD>(tecla.wRepeatCount, 1); ++vez) {
@@ -143,20 +143,25 @@ bool LineasConsola::Tecla(const KEY_EVENT_RECORD& tecla) {
             case VK_ESCAPE: break;  // as at the terminal, Esc types nothing
             default:
                 if (caracter == L'\r' || caracter == L'\n') return false;
-                if (caracter != 0) Teclear(caracter);
+                if (caracter != 0) Unidad(caracter);
         }
     }
     return true;
 }
 
-void LineasConsola::Teclear(char32_t caracter) {
-    if (caracter >= 0xD800 && caracter < 0xDC00) {
-        alto = static_cast<wchar_t>(caracter);
+void LineasConsola::Unidad(wchar_t unidad) {
+    const bool alta = unidad >= 0xD800 && unidad < 0xDC00, baja = unidad >= 0xDC00 && unidad < 0xE000;
+    if (alto != 0 && baja) {
+        Teclear(0x10000 + ((static_cast<char32_t>(alto) - 0xD800) << 10) + (unidad - 0xDC00));
+        alto = 0;
         return;
     }
-    if (caracter >= 0xDC00 && caracter < 0xE000 && alto != 0)
-        caracter = 0x10000 + ((static_cast<char32_t>(alto) - 0xD800) << 10) + (caracter - 0xDC00);
-    alto = 0;
+    if (alto != 0) Teclear(alto);  // a high surrogate left alone
+    alto = alta ? unidad : 0;
+    if (!alta) Teclear(unidad);
+}
+
+void LineasConsola::Teclear(char32_t caracter) {
     if (cursor == 0) ctrl_z = caracter == kCtrlZ;
     Insertar(ByteDeCaracter(caracter));
 }

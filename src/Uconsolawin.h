@@ -78,8 +78,10 @@ private:
     Fin Editar();
     // False when the line is entered.
     bool Tecla(const KEY_EVENT_RECORD& tecla);
-    // A character typed (a UTF-16 surrogate pair joined into one): the one
-    // place where a typed character becomes a byte of the line.
+    // A UTF-16 unit typed: surrogate pairs are joined into one character.
+    void Unidad(wchar_t unidad);
+    // A character typed: the one place where a typed character becomes a
+    // byte of the line.
     void Teclear(char32_t caracter);
     void Insertar(unsigned char byte);
     void Retroceder();
