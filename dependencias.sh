@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building cifrador and running its tests
 # need, and any named on the command line, when some are missing; with all of
-# them present it does nothing and needs no privileges.
+# them present it does nothing and needs no privileges. With --windows, also
+# what the Windows preset needs: the MinGW-w64 cross compiler, GoogleTest's
+# sources, and Wine and Python for running the Windows tests.
 set -euo pipefail
 
-paquetes=(cmake g++ libgtest-dev libedit-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc tmux valgrind "$@")
+paquetes=(cmake g++ libgtest-dev libedit-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc tmux valgrind)
+for argumento in "$@"; do
+  if [ "$argumento" = --windows ]; then
+    paquetes+=(g++-mingw-w64-x86-64-posix googletest wine wine64 python3)
+  else
+    paquetes+=("$argumento")
+  fi
+done
 faltan=()
 for paquete in "${paquetes[@]}"; do
   dpkg -s "$paquete" >/dev/null 2>&1 || faltan+=("$paquete")

@@ -7,7 +7,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -46,12 +45,6 @@ void Escribir(int fd, const std::string& bytes) {
 }
 
 }  // namespace
-
-std::string LeerArchivo(const std::string& ruta) {
-    std::ifstream archivo(ruta, std::ios::binary);
-    if (!archivo) throw std::runtime_error("no se puede leer " + ruta);
-    return {std::istreambuf_iterator<char>(archivo), std::istreambuf_iterator<char>()};
-}
 
 Resultado Ejecutar(const std::string& entrada, Destino destino, const std::vector<std::string>& argumentos,
                    Origen origen) {

@@ -1,14 +1,19 @@
 // Runs the built program as a user's shell would: bytes on standard input
 // from a file or a pipe, standard output and standard error captured. When
 // CIFRADOR_ENVOLTORIO holds a command (words split at blanks), the program
-// runs under it, as in `valgrind ... cifrador`.
+// runs under it, as in `valgrind ... cifrador` (not on Windows). Where
+// standard output must fail, Windows has no /dev/full: it is a pipe that
+// nobody reads.
 #ifndef EJECUTAR_H
 #define EJECUTAR_H
 
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-enum class Destino { Archivo, Lleno, Cerrado };  // a file, /dev/full, a closed descriptor
+enum class Destino { Archivo, Lleno, Cerrado };  // a file, one that cannot be written, a closed descriptor
 enum class Origen { Archivo, Tuberia, Cerrado, Directorio };  // where standard input comes from
 
 struct Resultado {
@@ -20,6 +25,10 @@ struct Resultado {
 Resultado Ejecutar(const std::string& entrada, Destino destino = Destino::Archivo,
                    const std::vector<std::string>& argumentos = {}, Origen origen = Origen::Archivo);
 
-std::string LeerArchivo(const std::string& ruta);
+inline std::string LeerArchivo(const std::string& ruta) {
+    std::ifstream archivo(ruta, std::ios::binary);
+    if (!archivo) throw std::runtime_error("no se puede leer " + ruta);
+    return {std::istreambuf_iterator<char>(archivo), std::istreambuf_iterator<char>()};
+}
 
 #endif

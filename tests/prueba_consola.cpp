@@ -106,7 +106,7 @@ TEST(Consola, DialogosDeReferencia) {
         auto salida = e.path();
         salida.replace_extension(".out");
         SCOPED_TRACE(e.path().filename().string());
-        Comprobar(LeerArchivo(e.path()), LeerArchivo(salida));
+        Comprobar(LeerArchivo(e.path().string()), LeerArchivo(salida.string()));
         ++vistos;
     }
     EXPECT_EQ(vistos, 5);

@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""The Windows program on a console, under Wine in a tmux pane: Wine's console
+takes the code page from LANG (437 with C.UTF-8, 850 with es_ES.UTF-8) and the
+program must show and read the same characters with both.
+
+consola_wine.py EMULADOR... CIFRADOR.EXE   (EMULADOR: the command that runs it under Wine)
+
+Per code page: a menu answer that wraps, edited with Home, Delete, End and
+Backspace; a Spanish line with accents enciphered, its cipher text checked
+against the same program's output through a pipe (which the end-to-end tests
+compare with Linux byte for byte), then pasted back and deciphered; the Up
+arrow at each line and key prompt, which must bring back nothing (a recalled
+line would change the key); and Ctrl-Z Enter at the menu, which ends with
+status 0. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
+does not decode, so they are typed as the xterm sequences ESC [H and ESC [F.
+"""
+import os
+import shlex
+import subprocess
+import sys
+import tempfile
+import time
+
+*EMULADOR, CIFRADOR = sys.argv[1:]
+LINEA = "¿Canción del pingüino? ¡Sí, señor! Ñandú 100 €"
+CLAVE = "clave"
+INICIO, FIN = "\x1b[H", "\x1b[F"
+
+
+def mostrado(datos: bytes) -> str:
+    """What the screen shows for bytes: code page 850, control pictures, and
+    the program's stand-ins for 127, 240 and 255."""
+    propios = {0x7F: "⌂", 0xF0: "‐", 0xFF: "⍽"}
+    return "".join(propios.get(b) or (chr(0x2400 + b) if b < 32 else bytes([b]).decode("cp850")) for b in datos)
+
+
+def cifrado_por_tuberia(linea: bytes) -> bytes:
+    entrada = b"c\n" + linea + b"\n" + CLAVE.encode() + b"\nn\ns\n"
+    salida = subprocess.run([*EMULADOR, CIFRADOR], input=entrada, capture_output=True, check=True).stdout
+    return salida.split(b"Cadena cifrada: \n", 1)[1].split(b"\n", 1)[0]
+
+
+class Panel:
+    def __init__(self, lang: str, directorio: str):
+        self.socket = os.path.join(directorio, lang)
+        orden = (f"stty susp undef; env LANG={lang} {shlex.join([*EMULADOR, CIFRADOR])}; "
+                 "echo ESTADO=$?; sleep 60")
+        self.tmux("new-session", "-d", "-x", "60", "-y", "40", orden)
+
+    def tmux(self, *argumentos: str) -> str:
+        return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-S", self.socket, *argumentos],
+                              capture_output=True, text=True, check=True).stdout
+
+    def teclas(self, *teclas: str):
+        for t in teclas:
+            self.tmux("send-keys", "-l", t) if len(t) == 1 or t[0] == "\x1b" else self.tmux("send-keys", t)
+
+    def escribir(self, texto: str):
+        self.tmux("send-keys", "-l", texto)
+
+    def pegar(self, texto: str):
+        self.tmux("set-buffer", texto)
+        self.tmux("paste-buffer")
+
+    # The screen's rows, without their trailing blanks.
+    def pantalla(self) -> list[str]:
+        return self.tmux("capture-pane", "-p").split("\n")
+
+    def esperar(self, texto: str, veces: int = 1) -> list[str]:
+        limite = time.monotonic() + 30
+        while sum(l.count(texto) for l in self.pantalla()) < veces:
+            if time.monotonic() > limite:
+                raise AssertionError(f"no aparece {texto!r}:\n" + "\n".join(self.pantalla()))
+            time.sleep(0.05)
+        return self.pantalla()
+
+
+def probar(lang: str, directorio: str, esperado: str):
+    panel = Panel(lang, directorio)
+    try:
+        panel.esperar("(S)alir?:")
+        # Wrapped past the 60 columns; edited back into "cifrar…".
+        panel.escribir("xifrar" + "y" * 60 + "z")
+        panel.teclas(INICIO, "DC", "c", FIN, "BSpace", "Enter")
+        panel.esperar("interpretar:")
+        panel.teclas("Up", "F7")
+        panel.escribir(LINEA)
+        panel.teclas("Enter")
+        panel.esperar("clave:")
+        panel.teclas("Up")
+        panel.escribir(CLAVE)
+        panel.teclas("Enter")
+        lineas = panel.esperar("s/n:")
+        assert lineas[0] == "(C)ifrar/(D)escifrar/(S)alir?: cifrar" + "y" * 23, lineas[0]
+        assert lineas[1] == "y" * 37, lineas[1]
+        assert lineas[3] == LINEA.replace("€", "?"), lineas[3]
+        assert lineas[7] == esperado.rstrip(" "), (lineas[7], esperado)
+
+        panel.teclas("n", "Enter")
+        panel.esperar("(S)alir?:", 2)
+        panel.teclas("d", "Enter")
+        panel.esperar("interpretar:", 2)
+        panel.pegar(esperado)
+        panel.teclas("Enter")
+        panel.esperar("clave:", 2)
+        panel.teclas("Up", "Up")
+        panel.escribir(CLAVE)
+        panel.teclas("Enter")
+        lineas = panel.esperar("s/n:", 2)
+        original = lineas.index("Cadena original:") + 1
+        assert lineas[original] == LINEA.replace("€", "?"), lineas[original]
+
+        panel.teclas("n", "Enter")
+        panel.esperar("(S)alir?:", 3)
+        panel.teclas("C-z", "Enter")
+        panel.esperar("ESTADO=")
+        assert "ESTADO=0" in panel.pantalla(), panel.pantalla()
+        print(f"{lang}: bien")
+    finally:
+        subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
+
+
+def main():
+    esperado = mostrado(cifrado_por_tuberia(LINEA.replace("€", "?").encode("cp850")))
+    disponibles = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
+    with tempfile.TemporaryDirectory(prefix="cifrador-wine-") as directorio:
+        probar("C.UTF-8", directorio, esperado)
+        if "es_es.utf8" in disponibles:
+            probar("es_ES.UTF-8", directorio, esperado)
+        else:
+            print("es_ES.UTF-8 no está generado: la página 850 no se prueba")
+
+
+main()
