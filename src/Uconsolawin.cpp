@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
-
-#include "Utabla850.h"
+#include <string>
 
 namespace {
 
@@ -35,29 +34,70 @@ BOOL WINAPI AlTerminar(DWORD suceso) {
 
 }  // namespace
 
-bool SalidaConsola::Mostrar(const char* bytes, std::size_t n) {
-    // Every character of the table lies in the Basic Multilingual Plane: one
-    // UTF-16 unit each.
-    wchar_t tramo[256];
-    bool bien = true;
-    for (std::size_t hecho = 0; bien && hecho < n;) {
-        DWORD k = 0;
-        while (k < std::size(tramo) && hecho < n)
-            tramo[k++] = static_cast<wchar_t>(CaracterDeByte(static_cast<unsigned char>(bytes[hecho++])));
-        bien = EscribirConsola(consola, tramo, k);
+namespace {
+
+// UTF-16 gathered in a block and written to a console a block at a time.
+// Every character of the table lies in the Basic Multilingual Plane: one
+// UTF-16 unit each. The block holds what is shown, typed keys included, and
+// is wiped.
+class Tramo {
+public:
+    explicit Tramo(HANDLE consola) : consola(consola) {}
+    ~Tramo() { Borrar(datos, sizeof datos); }
+    Tramo(const Tramo&) = delete;
+    Tramo& operator=(const Tramo&) = delete;
+
+    void Poner(char32_t caracter) {
+        if (largo == std::size(datos)) Vaciar();
+        datos[largo++] = static_cast<wchar_t>(caracter);
     }
-    Borrar(tramo, sizeof tramo);
-    return bien;
+    // False once the console has refused a block.
+    bool Vaciar() {
+        if (bien && largo > 0) bien = EscribirConsola(consola, datos, largo);
+        largo = 0;
+        return bien;
+    }
+
+private:
+    HANDLE consola;
+    wchar_t datos[256];
+    DWORD largo = 0;
+    bool bien = true;
+};
+
+}  // namespace
+
+SalidaConsola::~SalidaConsola() {
+    Tramo tramo(consola);
+    mostrador.Terminar([&](char32_t c) { tramo.Poner(c); });
+    tramo.Vaciar();
+}
+
+bool SalidaConsola::Mostrar(const char* bytes, std::size_t n) {
+    Tramo tramo(consola);
+    for (std::size_t k = 0; k < n; ++k) tramo.Poner(CaracterDeByte(static_cast<unsigned char>(bytes[k])));
+    return tramo.Vaciar();
+}
+
+void SalidaConsola::Avisar(unsigned desconocidos) {
+    const std::string aviso = AvisoDesconocidos(desconocidos) + "\n";
+    const int largo = MultiByteToWideChar(CP_UTF8, 0, aviso.data(), static_cast<int>(aviso.size()), nullptr, 0);
+    std::wstring utf16(static_cast<std::size_t>(largo), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, aviso.data(), static_cast<int>(aviso.size()), utf16.data(), largo);
+    EscribirConsola(consola, utf16.data(), static_cast<DWORD>(utf16.size()));
 }
 
 SalidaConsola::int_type SalidaConsola::overflow(int_type c) {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char byte = traits_type::to_char_type(c);
-    return Mostrar(&byte, 1) ? c : traits_type::eof();
+    return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
 }
 
 std::streamsize SalidaConsola::xsputn(const char* s, std::streamsize n) {
-    return Mostrar(s, static_cast<std::size_t>(n)) ? n : 0;
+    Tramo tramo(consola);
+    for (std::streamsize k = 0; k < n; ++k)
+        mostrador.Entrar(static_cast<unsigned char>(s[k]), [&](char32_t c) { tramo.Poner(c); });
+    return tramo.Vaciar() ? n : 0;
 }
 
 LineasConsola::LineasConsola(HANDLE entrada, SalidaConsola& eco) : entrada(entrada), eco(eco) {
@@ -80,6 +120,7 @@ LineasConsola::~LineasConsola() {
 void LineasConsola::Soltar() {
     Borrar(linea.data(), linea.size());
     linea.clear();
+    desconocidos.clear();
     cursor = 0;
     ctrl_z = false;
     alto = 0;
@@ -112,6 +153,8 @@ LineasConsola::Fin LineasConsola::Editar() {
         if (!ctrl_z) {
             Llevar(linea.size());
             eco.Mostrar("\n", 1);
+            if (const auto n = std::count(desconocidos.begin(), desconocidos.end(), 1); n > 0)
+                eco.Avisar(static_cast<unsigned>(n));
             return Fin::Linea;
         }
         // The end of the input leaves nothing on the screen, as Ctrl-D at a
@@ -163,11 +206,23 @@ void LineasConsola::Unidad(wchar_t unidad) {
 
 void LineasConsola::Teclear(char32_t caracter) {
     if (cursor == 0) ctrl_z = caracter == kCtrlZ;
-    Insertar(ByteDeCaracter(caracter));
+    if (cursor > 0) {
+        char& anterior = linea[cursor - 1];
+        const char32_t compuesto = Componer(CaracterDeByte(static_cast<unsigned char>(anterior)), caracter);
+        if (compuesto != 0) {
+            anterior = static_cast<char>(ByteDeCaracter(compuesto));
+            Ir(cursor - 1);
+            Redibujar(cursor - 1, false);
+            return;
+        }
+    }
+    const unsigned char byte = ByteDeCaracter(caracter);
+    Insertar(byte, byte == '?' && caracter != U'?');
 }
 
-void LineasConsola::Insertar(unsigned char byte) {
+void LineasConsola::Insertar(unsigned char byte, bool desconocido) {
     linea.insert(linea.begin() + static_cast<std::ptrdiff_t>(cursor), static_cast<char>(byte));
+    desconocidos.insert(desconocidos.begin() + static_cast<std::ptrdiff_t>(cursor), desconocido);
     ++cursor;
     Redibujar(cursor - 1, false);
 }
@@ -182,6 +237,7 @@ void LineasConsola::Suprimir() {
     if (cursor == linea.size()) return;
     if (cursor == 0) ctrl_z = false;
     linea.erase(linea.begin() + static_cast<std::ptrdiff_t>(cursor));
+    desconocidos.erase(desconocidos.begin() + static_cast<std::ptrdiff_t>(cursor));
     Redibujar(cursor, true);
 }
 

@@ -16,17 +16,27 @@
 #include <vector>
 
 #include "Uborrado.h"
+#include "Ulineadatos.h"
+#include "Utabla850.h"
 
-// Output to a console: each byte is shown as its character of the table.
-// Nothing is held back, so a flush has nothing left to do.
-class SalidaConsola : public std::streambuf {
+// Output to a console: each byte is shown as its character of the table, and
+// a line marked as the user's data shows the spaces that end it as ␠
+// (MostradorLineas). Nothing else is held back, so a flush has nothing left
+// to do.
+class SalidaConsola : public std::streambuf, public LineasDeDatos {
 public:
     explicit SalidaConsola(HANDLE consola) : consola(consola) {}
+    // Shows the spaces still held back, as the end of their line.
+    ~SalidaConsola() override;
 
-    // Writes `bytes` to the console as the table's characters: the one place
-    // where the program's bytes become the console's UTF-16. False when the
-    // console could not be written.
+    void LineaDeDatos() override { mostrador.LineaDeDatos(); }
+    // Writes `bytes` to the console as the table's characters, with no regard
+    // to data lines (the line editor's echo). False when the console could
+    // not be written.
     bool Mostrar(const char* bytes, std::size_t n);
+    // Shows AvisoDesconocidos(desconocidos) as a line of its own; called after
+    // a line typed, with the cursor at the start of a line.
+    void Avisar(unsigned desconocidos);
     HANDLE Consola() const { return consola; }
 
 protected:
@@ -35,6 +45,7 @@ protected:
 
 private:
     HANDLE consola;
+    MostradorLineas mostrador;
 };
 
 // Allocates as std::allocator does, and wipes every array before freeing it.
@@ -54,8 +65,11 @@ struct AsignadorBorrado {
 
 // Input from a console: the lines typed there, read a key at a time and edited
 // by the program: echo, Backspace, Delete, Left, Right, Home and End, a
-// character at a time; Tab is content. Nothing typed is kept for recall, and
-// the line has no length limit. Enter ends a line; Ctrl-Z at its start, then
+// character at a time; Tab is content. A combining mark typed after a letter
+// composes with it into the code page 850 letter, where there is one (as at a
+// UTF-8 terminal). Nothing typed is kept for recall, and the line has no
+// length limit. Enter ends a line, followed by the notice of how many of its
+// characters were read as "?" when there were any; Ctrl-Z at its start, then
 // Enter, ends the input. While it exists the console's line mode and echo are
 // off; they are turned back on when it goes, and when Ctrl-C or closing the
 // console ends the program.
@@ -83,7 +97,9 @@ private:
     // A character typed: the one place where a typed character becomes a
     // byte of the line.
     void Teclear(char32_t caracter);
-    void Insertar(unsigned char byte);
+    // Inserts `byte` at the cursor; `desconocido` when it is a "?" that
+    // stands for a character the table lacks.
+    void Insertar(unsigned char byte, bool desconocido);
     void Retroceder();
     void Suprimir();
     // Puts the cursor at `posicion` in the line, on the screen too.
@@ -107,6 +123,10 @@ private:
     SalidaConsola& eco;
     DWORD modo_original = 0;
     std::vector<char, AsignadorBorrado<char>> linea;
+    // Beside each byte of the line: whether it is a "?" read for a character
+    // the table lacks, so that the notice counts what the line holds when
+    // entered, after any editing.
+    std::vector<char, AsignadorBorrado<char>> desconocidos;
     std::size_t cursor = 0;
     std::ptrdiff_t ancho = 0, origen = 0;  // the screen buffer's width; the line's start on it
     bool entregada = false;    // the line in the get area has been given out
