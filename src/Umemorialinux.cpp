@@ -2,11 +2,15 @@
 // without copying a byte: a long line is read straight into one string that
 // doubles as it fills, and its capacity is then cut to its length in place.
 // The pages it moves are the same pages, so nothing is left behind to wipe;
-// what a shrink or an unmapping gives back is wiped first. Small arrays, the
+// what a shrink or an unmapping gives back is wiped first, page by page where
+// the page is in memory. Small arrays, the
 // vast majority, stay on the ordinary allocator, where a mapping's system
 // calls and whole pages would cost more than they save.
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <new>
 
 #include "Uborrado.h"
@@ -27,6 +31,32 @@ char8_t* Mapear(std::uint32_t n) {
     return static_cast<char8_t*>(p);
 }
 
+// Wipes the bytes [p, p + n) of a mapping on the pages of it that are in
+// memory. A page that is not holds nothing ever written (growth leaves up to
+// half a mapping untouched, a fifth of a long line's after the cut), or has
+// gone to swap, where writing zeros to the page would not reach the copy; a
+// page fault to zero a page either way is only cost.
+void BorrarResidente(char8_t* p, std::size_t n) {
+    static const auto pagina = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    unsigned char residentes[4096];  // one per page: 16 MiB of 4 KiB pages a call
+    auto a = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t fin = a + n;
+    while (a < fin) {
+        const std::uintptr_t base = a & ~(pagina - 1);
+        const std::size_t paginas = std::min<std::uintptr_t>((fin - base + pagina - 1) / pagina, sizeof residentes);
+        if (mincore(reinterpret_cast<void*>(base), paginas * pagina, residentes) != 0) {
+            Borrar(reinterpret_cast<void*>(a), fin - a);  // cannot tell: all of it
+            return;
+        }
+        for (std::size_t k = 0; k < paginas; ++k) {
+            const std::uintptr_t desde = std::max(a, base + k * pagina);
+            const std::uintptr_t hasta = std::min(fin, base + (k + 1) * pagina);  // desde < hasta
+            if ((residentes[k] & 1) != 0) Borrar(reinterpret_cast<void*>(desde), hasta - desde);
+        }
+        a = std::min(fin, base + paginas * pagina);
+    }
+}
+
 }  // namespace
 
 namespace memoria {
@@ -36,7 +66,7 @@ char8_t* Reservar(std::uint32_t n) { return EsGrande(n) ? Mapear(n) : monton::Re
 char8_t* Cambiar(char8_t* p, std::uint32_t actual, std::uint32_t n, std::uint32_t conservar) {
     if (!EsGrande(actual) || !EsGrande(n)) return Trasladar(p, actual, n, conservar);
     if (n < actual) {
-        Borrar(p + n, actual - n);  // n < actual: the bytes given up
+        BorrarResidente(p + n, actual - n);  // n < actual: the bytes given up
         // Shrinking in place is refused only for arguments this unit never
         // passes; the tail would then stay mapped, already wiped.
         static_cast<void>(mremap(p, actual, n, 0));
@@ -52,7 +82,7 @@ void Liberar(char8_t* p, std::uint32_t n) {
         monton::Liberar(p, n);
         return;
     }
-    Borrar(p, n);
+    BorrarResidente(p, n);
     munmap(p, n);
 }
 
