@@ -97,9 +97,15 @@ unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
 template <CifraRC4::Operacion Op>
 unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj) {
     if (c < kDesplazamiento) return c;
-    const unsigned char k = SiguienteSimbolo(pi, pj);
-    return static_cast<unsigned char>((this->*Op)(static_cast<unsigned char>(c - kDesplazamiento), k) +
-                                      kDesplazamiento);
+    const std::uint32_t k = SiguienteSimbolo(pi, pj);
+    // Op on the symbols c - 32 and k, plus 32, taken on the byte itself so
+    // that 32 is neither taken off nor added back: with v the byte plus k
+    // (adding) or plus 224 - k (taking away), the symbols' sum before its
+    // reduction (c - 32 + k, or c - 32 + 224 - k) reaches 224 exactly when v
+    // reaches 256, and the output byte is then v - 224, otherwise v.
+    std::uint32_t v = Op == &CifraRC4::Sumar ? c + k : c + (kSimbolos - k);  // 32 <= v <= 479
+    v -= v >= 256 ? kSimbolos : 0;
+    return static_cast<unsigned char>(v);
 }
 
 template <CifraRC4::Operacion Op>
