@@ -114,9 +114,7 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     // bytes at their index and never a length, so the lengths of the input and
     // of the permutation stay in registers and their checks fold away.
     // Appending each byte would store the output's length every time, and for
-    // all the compiler knows that could be the length of either. (The output's
-    // own check stays: nothing shows the compiler that its length is the
-    // input's.)
+    // all the compiler knows that could be the length of either.
     if (&entrada != &salida) salida = entrada;
     // The one check of the permutation, after the copy, which could change
     // anything as far as the compiler knows: with its 224 entries present,
@@ -126,7 +124,10 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     // The indexes in locals, reduced below 224 once (i is 224 after key
     // scheduling), go back to the members when the string is done.
     std::uint32_t pi = Reducir(i), pj = Reducir(j);
-    for (std::uint32_t n = 0; n < entrada.Longitud(); ++n)
+    // The bound is both lengths, equal after the copy: then neither string's
+    // check is left in the loop, and the output's storage stays in a register.
+    Suponer(salida.Longitud() == entrada.Longitud());
+    for (std::uint32_t n = 0; n < entrada.Longitud() && n < salida.Longitud(); ++n)
         salida.Asignar(n, Transformar<Op>(entrada.Caracter(n), pi, pj));
     i = pi;
     j = pj;
