@@ -198,7 +198,7 @@ TEST(CadenaExt, LeerLineaReusaLaCapacidadQueQuedo) {
     CadenaExt c(320);
     c.LeerLinea(entrada);
     EXPECT_EQ(c.Capacidad(), 5u);
-    c.LeerLinea(entrada);  // longer than the storage left: pieces
+    c.LeerLinea(entrada);  // longer than the storage left: it grows
     EXPECT_EQ(Texto(c), "abcdefghij");
     EXPECT_EQ(c.Capacidad(), 10u);
     c.LeerLinea(entrada);
