@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <iosfwd>
-#include <memory>
 
 class CadenaExt {
 public:
@@ -85,7 +84,8 @@ public:
     // return and NUL included, is content. The capacity then shrinks to the
     // length. False only when the input ended or failed before any byte.
     // Failures are read from the stream's state: a long line sets failbit for
-    // a moment at each piece it fills, so `entrada` must not throw on failbit.
+    // a moment each time it fills the storage, so `entrada` must not throw on
+    // failbit.
     bool LeerLinea(std::istream& entrada);
     // Writes the content as raw bytes; false when the stream has failed.
     bool Escribir(std::ostream& salida) const;
@@ -103,13 +103,13 @@ private:
 
     std::uint32_t longitud = 0;
     std::uint32_t capacidad = 0;
-    // Null exactly when capacidad == 0. The bytes are held as char8_t, which
+    // Null exactly when capacidad == 0; an array from Umemoria. The bytes are held as char8_t, which
     // has the representation of unsigned char without its licence to alias
     // every object: a byte stored here cannot change a length, a capacity, a
     // pointer or a cipher index, so the compiler keeps those in registers
     // through loops that write bytes, instead of reloading all of them after
     // every byte.
-    std::unique_ptr<char8_t[]> datos;
+    char8_t* datos = nullptr;
 };
 
 #endif

@@ -97,9 +97,15 @@ unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
 template <CifraRC4::Operacion Op>
 unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj) {
     if (c < kDesplazamiento) return c;
-    const unsigned char k = SiguienteSimbolo(pi, pj);
-    return static_cast<unsigned char>((this->*Op)(static_cast<unsigned char>(c - kDesplazamiento), k) +
-                                      kDesplazamiento);
+    const std::uint32_t k = SiguienteSimbolo(pi, pj);
+    // Op on the symbols c - 32 and k, plus 32, taken on the byte itself so
+    // that 32 is neither taken off nor added back: with v the byte plus k
+    // (adding) or plus 224 - k (taking away), the symbols' sum before its
+    // reduction (c - 32 + k, or c - 32 + 224 - k) reaches 224 exactly when v
+    // reaches 256, and the output byte is then v - 224, otherwise v.
+    std::uint32_t v = Op == &CifraRC4::Sumar ? c + k : c + (kSimbolos - k);  // 32 <= v <= 479
+    v -= v >= 256 ? kSimbolos : 0;
+    return static_cast<unsigned char>(v);
 }
 
 template <CifraRC4::Operacion Op>
@@ -108,9 +114,7 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     // bytes at their index and never a length, so the lengths of the input and
     // of the permutation stay in registers and their checks fold away.
     // Appending each byte would store the output's length every time, and for
-    // all the compiler knows that could be the length of either. (The output's
-    // own check stays: nothing shows the compiler that its length is the
-    // input's.)
+    // all the compiler knows that could be the length of either.
     if (&entrada != &salida) salida = entrada;
     // The one check of the permutation, after the copy, which could change
     // anything as far as the compiler knows: with its 224 entries present,
@@ -120,7 +124,10 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     // The indexes in locals, reduced below 224 once (i is 224 after key
     // scheduling), go back to the members when the string is done.
     std::uint32_t pi = Reducir(i), pj = Reducir(j);
-    for (std::uint32_t n = 0; n < entrada.Longitud(); ++n)
+    // The bound is both lengths, equal after the copy: then neither string's
+    // check is left in the loop, and the output's storage stays in a register.
+    Suponer(salida.Longitud() == entrada.Longitud());
+    for (std::uint32_t n = 0; n < entrada.Longitud() && n < salida.Longitud(); ++n)
         salida.Asignar(n, Transformar<Op>(entrada.Caracter(n), pi, pj));
     i = pi;
     j = pj;

@@ -1,10 +1,13 @@
 // Arrays that held a key, a text or a permutation are wiped before they go
 // back to the allocator. This test binary replaces the array forms of
-// operator new and delete; while a test watches, each array released is
-// searched, before it is freed, for the secret the test planted.
+// operator new and delete, and munmap and mremap, which give back the large
+// arrays (src/Umemorialinux.cpp); while a test watches, each array or range
+// released is searched, before it is freed, for the secret the test planted.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -26,12 +29,12 @@ struct Vigia {
     std::vector<std::string> secretos;  // none: not watching
     std::size_t liberados = 0;
     std::size_t con_secreto = 0;
+    std::size_t desmapeados = 0;  // of liberados, ranges given back by munmap or mremap
 } vigia;
 
-void Revisar(void* p) {
+void Revisar(const void* p, std::size_t tam) {
     if (p == nullptr || vigia.secretos.empty()) return;
     ++vigia.liberados;
-    const std::size_t tam = malloc_usable_size(p);
     for (const std::string& s : vigia.secretos)
         if (memmem(p, tam, s.data(), s.size()) != nullptr) {
             ++vigia.con_secreto;
@@ -39,7 +42,25 @@ void Revisar(void* p) {
         }
 }
 
+void Revisar(void* p) { Revisar(p, p == nullptr ? 0 : malloc_usable_size(p)); }
+
+void RevisarMapa(const void* p, std::size_t tam) {
+    if (vigia.secretos.empty()) return;
+    ++vigia.desmapeados;
+    Revisar(p, tam);
+}
+
 }  // namespace
+
+extern "C" int munmap(void* p, std::size_t n) noexcept {
+    RevisarMapa(p, n);
+    return static_cast<int>(syscall(SYS_munmap, p, n));
+}
+// A shrink gives back the tail; a growth keeps every page it had.
+extern "C" void* mremap(void* p, std::size_t antes, std::size_t despues, int opciones, ...) noexcept {
+    if (despues < antes) RevisarMapa(static_cast<char*>(p) + despues, antes - despues);
+    return reinterpret_cast<void*>(syscall(SYS_mremap, p, antes, despues, opciones, nullptr));
+}
 
 void* operator new[](std::size_t n) {
     if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
@@ -106,6 +127,18 @@ TEST(Borrado, RedimensionarAlCrecerYAlEncoger) {
     Llenar(c, Repetido(100));  // grows from 320 twice, leaving two arrays behind
     c.Redimensionar(50);
     c.Redimensionar(5000);
+}
+
+TEST(Borrado, UnaLineaLargaAlAjustarseYAlDesmapearse) {
+    // 3 MiB: a mapping from 1 MiB on, grown in place, cut to the length, cut
+    // again through the content and unmapped.
+    std::istringstream entrada(Repetido((3 << 20) / kSecreto.size()) + "\n");
+    CadenaExt c(320);
+    Vigilancia v({kSecreto});
+    c.LeerLinea(entrada);
+    c.Redimensionar(3 << 19);
+    c.Liberar();
+    EXPECT_GE(vigia.desmapeados, 3u);
 }
 
 TEST(Borrado, AsignacionSobreUnaCadenaConSecreto) {

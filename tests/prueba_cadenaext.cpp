@@ -154,16 +154,21 @@ TEST(CadenaExt, LeerLineaLargaCreceSinLimiteDeConsola) {
     EXPECT_EQ(c.Capacidad(), 100000u);
 }
 
-// A long line is gathered in pieces (the string's own storage first, its last
-// byte kept free); lines that end just before, at or just after the edge of
-// a piece, by a newline or by the end of input, must come out whole.
-TEST(CadenaExt, LeerLineaEnLosBordesDeLosTrozos) {
+// A long line is read into the string's storage, its last byte kept free,
+// which grows as Agregar grows it and is then cut to the length; from 1 MiB
+// on the storage is a mapping that grows and shrinks in place (Linux). Lines
+// that end just before, at or just after the edge of a storage, or that cross
+// the 1 MiB edge either way, by a newline or by the end of input, must come
+// out whole.
+TEST(CadenaExt, LeerLineaEnLosBordesDelAlmacen) {
     const std::string bytes = Secuencia(3 << 20);  // holds NUL and CR, no runs of newlines
     std::string sin_saltos;
     for (char c : bytes) sin_saltos += c == '\n' ? 'n' : c;
-    // Own storage 320: 319 bytes, then pieces of 640, 1280... and 1 MiB at most.
-    const std::vector<std::size_t> largos{0, 1, 318, 319, 320, 321, 958, 959, 960, 2237, 2238,
-                                          (1 << 20) + 5, 3 << 20};
+    // From 320, storage of 640, 1280... 1310720 (the first mapping), 2621440
+    // and 5242880; from 1 or 2, powers of 2 up to 2^22, 2^20 the first mapping.
+    const std::vector<std::size_t> largos{0,       1,           318,     319,          320,
+                                          639,     640,         1279,    700000,       (1 << 20) - 1,
+                                          1 << 20, (1 << 20) + 5, 1310719, 1310720,    3 << 20};
     for (std::uint32_t capacidad : {0u, 1u, 2u, 320u}) {
         for (std::size_t largo : largos) {
             SCOPED_TRACE("capacidad " + std::to_string(capacidad) + ", largo " + std::to_string(largo));
@@ -193,7 +198,7 @@ TEST(CadenaExt, LeerLineaReusaLaCapacidadQueQuedo) {
     CadenaExt c(320);
     c.LeerLinea(entrada);
     EXPECT_EQ(c.Capacidad(), 5u);
-    c.LeerLinea(entrada);  // longer than the storage left: pieces
+    c.LeerLinea(entrada);  // longer than the storage left: it grows
     EXPECT_EQ(Texto(c), "abcdefghij");
     EXPECT_EQ(c.Capacidad(), 10u);
     c.LeerLinea(entrada);
