@@ -13,20 +13,21 @@
 #include <langinfo.h>
 #include <unistd.h>
 
+#include "Udesvio.h"
 #include "Ueditor.h"
 #include "Uflujosutf8.h"
 
+// Declared in the order they must go: the input stream is given back its
+// buffer before the buffers it read through go, and the output stream, flushed,
+// after the line editor has let go of the prompt it held.
 struct Terminal::Capa {
     Capa(std::istream& entrada_consola, std::ostream& salida_consola);
-    ~Capa();
 
-    std::istream& consola_entrada;
-    std::ostream& consola_salida;
     std::optional<SalidaTerminal> salida;
+    std::optional<Desvio<std::ostream>> desvio_salida;
     std::unique_ptr<LineasEditadas> editor;
     std::optional<EntradaTerminal> entrada;
-    std::streambuf* entrada_original = nullptr;
-    std::streambuf* salida_original = nullptr;
+    std::optional<Desvio<std::istream>> desvio_entrada;
 };
 
 Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
@@ -34,18 +35,15 @@ Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
 
 Terminal::~Terminal() = default;
 
-Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola)
-    : consola_entrada(entrada_consola), consola_salida(salida_consola) {
+Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola) {
     const char* nombre = std::setlocale(LC_CTYPE, "");
     if (!LocaleUtf8(nombre, nl_langinfo(CODESET))) return;
     const bool terminal_entrada = isatty(STDIN_FILENO) == 1, terminal_salida = isatty(STDOUT_FILENO) == 1;
     if (terminal_salida) {
-        salida_original = consola_salida.rdbuf();
-        salida.emplace(*salida_original);
-        consola_salida.rdbuf(&*salida);
+        salida.emplace(*salida_consola.rdbuf());
+        desvio_salida.emplace(salida_consola, *salida);
     }
     if (terminal_entrada) {
-        entrada_original = consola_entrada.rdbuf();
         if (terminal_salida) {
             // The editor decodes what it is given with the locale's codeset,
             // which for C and POSIX is not UTF-8.
@@ -53,18 +51,8 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
             editor = std::make_unique<LineasEditadas>(*salida);
             entrada.emplace(*editor, &*salida);
         } else {
-            entrada.emplace(*entrada_original);
+            entrada.emplace(*entrada_consola.rdbuf());
         }
-        consola_entrada.rdbuf(&*entrada);
-    }
-}
-
-Terminal::Capa::~Capa() {
-    if (entrada) consola_entrada.rdbuf(entrada_original);
-    entrada.reset();
-    editor.reset();
-    if (salida) {
-        consola_salida.flush();
-        consola_salida.rdbuf(salida_original);
+        desvio_entrada.emplace(entrada_consola, *entrada);
     }
 }

@@ -10,11 +10,13 @@
 #include <io.h>
 
 #include <istream>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <utility>
 
 #include "Uconsolawin.h"
+#include "Udesvio.h"
 
 namespace {
 
@@ -25,20 +27,21 @@ bool EsConsola(HANDLE h) {
 
 }  // namespace
 
+// Declared in the order they must go: the input stream is given back its
+// buffer before the editor goes, the echo's console handle is closed after
+// the echo, and the output stream, flushed, is given back its buffer before
+// the console's.
 struct Terminal::Capa {
     Capa(std::istream& entrada_consola, std::ostream& salida_consola);
-    ~Capa();
 
-    std::istream& consola_entrada;
-    std::ostream& consola_salida;
     std::optional<SalidaConsola> salida;
+    std::optional<Desvio<std::ostream>> desvio_salida;
     // The console's own output, for the echo of what is typed when standard
     // output goes elsewhere.
-    HANDLE conout = INVALID_HANDLE_VALUE;
+    std::unique_ptr<void, decltype(&CloseHandle)> conout{nullptr, &CloseHandle};
     std::optional<SalidaConsola> eco;
     std::optional<LineasConsola> entrada;
-    std::streambuf* entrada_original = nullptr;
-    std::streambuf* salida_original = nullptr;
+    std::optional<Desvio<std::istream>> desvio_entrada;
 };
 
 Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
@@ -46,8 +49,7 @@ Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
 
 Terminal::~Terminal() = default;
 
-Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola)
-    : consola_entrada(entrada_consola), consola_salida(salida_consola) {
+Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola) {
     // Only the descriptors the process was given a handle for: asking the C
     // runtime about a missing one may end the process.
     for (const auto& [estandar, descriptor] : {std::pair{STD_INPUT_HANDLE, 0}, {STD_OUTPUT_HANDLE, 1}, {STD_ERROR_HANDLE, 2}})
@@ -55,25 +57,16 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
     const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (EsConsola(out)) {
         salida.emplace(out);
-        salida_original = consola_salida.rdbuf(&*salida);
+        desvio_salida.emplace(salida_consola, *salida);
     }
     if (!EsConsola(in)) return;
     SalidaConsola* hacia = salida ? &*salida : nullptr;
     if (hacia == nullptr) {
-        conout = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
-        hacia = &eco.emplace(conout);
+        const HANDLE h = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE) conout.reset(h);
+        hacia = &eco.emplace(h);
     }
     entrada.emplace(in, *hacia);
-    entrada_original = consola_entrada.rdbuf(&*entrada);
-}
-
-Terminal::Capa::~Capa() {
-    if (entrada) consola_entrada.rdbuf(entrada_original);
-    entrada.reset();
-    if (conout != INVALID_HANDLE_VALUE) CloseHandle(conout);
-    if (salida) {
-        consola_salida.flush();
-        consola_salida.rdbuf(salida_original);
-    }
+    desvio_entrada.emplace(entrada_consola, *entrada);
 }
