@@ -103,9 +103,10 @@ private:
 
     std::uint32_t longitud = 0;
     std::uint32_t capacidad = 0;
-    // Null exactly when capacidad == 0; an array from Umemoria. The bytes are held as char8_t, which
-    // has the representation of unsigned char without its licence to alias
-    // every object: a byte stored here cannot change a length, a capacity, a
+    // An array from Umemoria, owned and freed by the string; null exactly
+    // when capacidad == 0. The bytes are held as char8_t, which has the
+    // representation of unsigned char without its licence to alias every
+    // object: a byte stored here cannot change a length, a capacity, a
     // pointer or a cipher index, so the compiler keeps those in registers
     // through loops that write bytes, instead of reloading all of them after
     // every byte.

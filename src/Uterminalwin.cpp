@@ -52,8 +52,11 @@ Terminal::~Terminal() = default;
 Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola) {
     // Only the descriptors the process was given a handle for: asking the C
     // runtime about a missing one may end the process.
-    for (const auto& [estandar, descriptor] : {std::pair{STD_INPUT_HANDLE, 0}, {STD_OUTPUT_HANDLE, 1}, {STD_ERROR_HANDLE, 2}})
-        if (const HANDLE h = GetStdHandle(estandar); h != nullptr && h != INVALID_HANDLE_VALUE) _setmode(descriptor, _O_BINARY);
+    const std::pair<DWORD, int> estandares[] = {{STD_INPUT_HANDLE, 0}, {STD_OUTPUT_HANDLE, 1}, {STD_ERROR_HANDLE, 2}};
+    for (const auto& [estandar, descriptor] : estandares) {
+        const HANDLE h = GetStdHandle(estandar);
+        if (h != nullptr && h != INVALID_HANDLE_VALUE) _setmode(descriptor, _O_BINARY);
+    }
     const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (EsConsola(out)) {
         salida.emplace(out);
