@@ -95,17 +95,15 @@ unsigned char CifraRC4::Restar(unsigned char a, unsigned char b) const {
 }
 
 template <CifraRC4::Operacion Op>
-unsigned char CifraRC4::Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj) {
-    if (c < kDesplazamiento) return c;
-    const std::uint32_t k = SiguienteSimbolo(pi, pj);
-    // Op on the symbols c - 32 and k, plus 32, taken on the byte itself so
-    // that 32 is neither taken off nor added back: with v the byte plus k
-    // (adding) or plus 224 - k (taking away), the symbols' sum before its
-    // reduction (c - 32 + k, or c - 32 + 224 - k) reaches 224 exactly when v
-    // reaches 256, and the output byte is then v - 224, otherwise v.
-    std::uint32_t v = Op == &CifraRC4::Sumar ? c + k : c + (kSimbolos - k);  // 32 <= v <= 479
-    v -= v >= 256 ? kSimbolos : 0;
-    return static_cast<unsigned char>(v);
+unsigned char CifraRC4::Combinar(unsigned char c, std::uint32_t k) {
+    // Op on the symbols c - 32 and k, plus 32, taken on the byte itself. With
+    // d = k (adding) or 224 - k (taking away), 0 <= d <= 224, the symbols' sum
+    // before its reduction reaches 224 exactly when c + d reaches 256, and the
+    // output byte is then c + d - 224: the byte sum wrapped past 256, plus 32.
+    // So one byte addition, whose carry (the sum wrapped below c) adds the 32.
+    const auto d = static_cast<unsigned char>(Op == &CifraRC4::Sumar ? k : kSimbolos - k);
+    const auto v = static_cast<unsigned char>(c + d);
+    return v < c ? static_cast<unsigned char>(v + kDesplazamiento) : v;
 }
 
 template <CifraRC4::Operacion Op>
@@ -121,15 +119,47 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     // every index the generator reduces below 224 is valid with no check of
     // its own. Only an unkeyed cipher (empty permutation) throws here.
     static_cast<void>(estado.Caracter(kSimbolos - 1));
-    // The indexes in locals, reduced below 224 once (i is 224 after key
-    // scheduling), go back to the members when the string is done.
-    std::uint32_t pi = Reducir(i), pj = Reducir(j);
+    // The generator runs one entry ahead: `a` is the entry at si, the next i,
+    // and `suma` is j + a, the next j before its reduction. Each step reads
+    // the entry after si before it stores its swap. Read after the swap, that
+    // entry would wait for the store to S[j] to be placed, whose address, j,
+    // is the last thing a step computes: the next j would then wait for this
+    // one, a load and a store apart, and the steps could not overlap. When
+    // the swap moved `a` to the index read ahead, the read is stale and `a`
+    // itself is the entry; that is 1 step in 224, and the processor guesses
+    // it, so the chain from one j to the next is an addition and a
+    // subtraction.
+    std::uint32_t si = Reducir(Reducir(i) + 1), pj = Reducir(j);  // i is 224 after key scheduling
+    std::uint32_t a = Entrada(si);
+    std::uint32_t suma = pj + a;
     // The bound is both lengths, equal after the copy: then neither string's
     // check is left in the loop, and the output's storage stays in a register.
     Suponer(salida.Longitud() == entrada.Longitud());
-    for (std::uint32_t n = 0; n < entrada.Longitud() && n < salida.Longitud(); ++n)
-        salida.Asignar(n, Transformar<Op>(entrada.Caracter(n), pi, pj));
-    i = pi;
+    for (std::uint32_t n = 0; n < entrada.Longitud() && n < salida.Longitud(); ++n) {
+        const unsigned char c = entrada.Caracter(n);
+        if (c < kDesplazamiento) {
+            salida.Asignar(n, c);  // draws no symbol
+            continue;
+        }
+        // What the loop keeps from step to step, as each step leaves it; the
+        // compiler does not carry these bounds round the loop by itself.
+        Suponer(si < kSimbolos && a < kSimbolos && suma < 2 * kSimbolos);
+        pj = Reducir(suma);
+        const std::uint32_t b = Entrada(pj);
+        const std::uint32_t sig = Reducir(si + 1);
+        const std::uint32_t adelantada = Entrada(sig);
+        estado.Asignar(si, static_cast<unsigned char>(b));
+        estado.Asignar(pj, static_cast<unsigned char>(a));
+        salida.Asignar(n, Combinar<Op>(c, Entrada(Reducir(a + b))));
+        if (sig != pj) [[likely]] {
+            suma = pj + adelantada;
+            a = adelantada;
+        } else {
+            suma = pj + a;  // the swap has just moved `a` to sig
+        }
+        si = sig;
+    }
+    i = Reducir(si + kSimbolos - 1);  // the i of the last step
     j = pj;
 }
 

@@ -68,9 +68,10 @@ private:
     // operation is inlined rather than called through the pointer per byte.
     template <Operacion Op>
     void ProcesarEn(const CadenaExt& entrada, CadenaExt& salida);
-    // The output byte for input byte `c`; draws a symbol only when c >= 32.
+    // The output byte for the byte `c` (32 to 255) and the symbol `k`: Op on
+    // c - 32 and k, plus 32.
     template <Operacion Op>
-    unsigned char Transformar(unsigned char c, std::uint32_t& pi, std::uint32_t& pj);
+    static unsigned char Combinar(unsigned char c, std::uint32_t k);
 
     std::uint32_t i = 0;
     std::uint32_t j = 0;
