@@ -1,5 +1,7 @@
 #include "Ucifrarc4.h"
 
+#include <array>
+
 namespace {
 
 // x mod 224, exact for every x. Below 2 × 224, as every sum of the generator
@@ -20,6 +22,26 @@ inline void Suponer(bool cierto) {
     static_cast<void>(cierto);
 #endif
 }
+
+// Two small tables the byte loop reads instead of computing what they hold:
+// that loop runs as fast as the processor gets through its instructions, and
+// each table takes the place of three or four of them per byte, off the chain
+// from one j to the next, where a load's latency would cost more.
+//
+// kModulo[x] is x mod 224 for every sum of two symbols, x < 2 × 224.
+constexpr auto kModulo = [] {
+    std::array<unsigned char, 2 * CifraRC4::kSimbolos> t{};
+    for (std::uint32_t x = 0; x < t.size(); ++x) t[x] = static_cast<unsigned char>(x % CifraRC4::kSimbolos);
+    return t;
+}();
+
+// kCombinado[v] is v - 224 from 256 on, v below: the output byte when v is a
+// byte from 32 to 255 plus a number from 0 to 224 (see Combinar), v < 480.
+constexpr auto kCombinado = [] {
+    std::array<unsigned char, 256 + CifraRC4::kSimbolos> t{};
+    for (std::uint32_t v = 0; v < t.size(); ++v) t[v] = static_cast<unsigned char>(v < 256 ? v : v - CifraRC4::kSimbolos);
+    return t;
+}();
 
 }  // namespace
 
@@ -98,12 +120,9 @@ template <CifraRC4::Operacion Op>
 unsigned char CifraRC4::Combinar(unsigned char c, std::uint32_t k) {
     // Op on the symbols c - 32 and k, plus 32, taken on the byte itself. With
     // d = k (adding) or 224 - k (taking away), 0 <= d <= 224, the symbols' sum
-    // before its reduction reaches 224 exactly when c + d reaches 256, and the
-    // output byte is then c + d - 224: the byte sum wrapped past 256, plus 32.
-    // So one byte addition, whose carry (the sum wrapped below c) adds the 32.
-    const auto d = static_cast<unsigned char>(Op == &CifraRC4::Sumar ? k : kSimbolos - k);
-    const auto v = static_cast<unsigned char>(c + d);
-    return v < c ? static_cast<unsigned char>(v + kDesplazamiento) : v;
+    // before its reduction reaches 224 exactly when v = c + d reaches 256, and
+    // the output byte is then v - 224, otherwise v: kCombinado[v].
+    return kCombinado[Op == &CifraRC4::Sumar ? c + k : c + (kSimbolos - k)];
 }
 
 template <CifraRC4::Operacion Op>
@@ -150,7 +169,9 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
         const std::uint32_t adelantada = Entrada(sig);
         estado.Asignar(si, static_cast<unsigned char>(b));
         estado.Asignar(pj, static_cast<unsigned char>(a));
-        salida.Asignar(n, Combinar<Op>(c, Entrada(Reducir(a + b))));
+        const std::uint32_t t = kModulo[a + b];
+        Suponer(t < kSimbolos);
+        salida.Asignar(n, Combinar<Op>(c, Entrada(t)));
         if (sig != pj) [[likely]] {
             suma = pj + adelantada;
             a = adelantada;
