@@ -140,14 +140,13 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     static_cast<void>(estado.Caracter(kSimbolos - 1));
     // The generator runs one entry ahead: `a` is the entry at si, the next i,
     // and `suma` is j + a, the next j before its reduction. Each step reads
-    // the entry after si before it stores its swap. Read after the swap, that
-    // entry would wait for the store to S[j] to be placed, whose address, j,
-    // is the last thing a step computes: the next j would then wait for this
-    // one, a load and a store apart, and the steps could not overlap. When
-    // the swap moved `a` to the index read ahead, the read is stale and `a`
-    // itself is the entry; that is 1 step in 224, and the processor guesses
-    // it, so the chain from one j to the next is an addition and a
-    // subtraction.
+    // the entry after si before it stores its swap. Read after the swap, as
+    // Paso does, that load would follow the store to S[j], whose address is
+    // the last thing a step computes, and the processor could not be sure of
+    // it before then: the steps would not overlap. Read before, it only goes
+    // stale when the swap moves `a` to that very index, 1 step in 224; a
+    // branch the processor predicts takes `a` then, where a selection would
+    // put one more operation on the chain from one j to the next.
     std::uint32_t si = Reducir(Reducir(i) + 1), pj = Reducir(j);  // i is 224 after key scheduling
     std::uint32_t a = Entrada(si);
     std::uint32_t suma = pj + a;
@@ -156,10 +155,7 @@ void CifraRC4::ProcesarEn(const CadenaExt& entrada, CadenaExt& salida) {
     Suponer(salida.Longitud() == entrada.Longitud());
     for (std::uint32_t n = 0; n < entrada.Longitud() && n < salida.Longitud(); ++n) {
         const unsigned char c = entrada.Caracter(n);
-        if (c < kDesplazamiento) {
-            salida.Asignar(n, c);  // draws no symbol
-            continue;
-        }
+        if (c < kDesplazamiento) continue;  // draws no symbol; the copy put it in place
         // What the loop keeps from step to step, as each step leaves it; the
         // compiler does not carry these bounds round the loop by itself.
         Suponer(si < kSimbolos && a < kSimbolos && suma < 2 * kSimbolos);

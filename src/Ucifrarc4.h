@@ -50,9 +50,8 @@ private:
     using Operacion = unsigned char (CifraRC4::*)(unsigned char, unsigned char) const;
 
     // The generator on indexes held by the caller: Avanzar and SiguienteSimbolo
-    // pass the members, Procesar passes copies in locals, which the compiler
-    // keeps in registers through its byte loop (members would be stored and
-    // reloaded around every call the loop may make).
+    // pass the members. (Procesar's byte loop runs the same step on locals,
+    // which the compiler keeps in registers, one entry ahead: see ProcesarEn.)
     //
     // Entrada is the permutation's entry at `n`, which the optimiser is told
     // is a symbol (each of 0..223 is there once), so that the sums of entries
