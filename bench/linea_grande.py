@@ -12,8 +12,9 @@ writes only the cipher line: the script then checks that cifrador's cipher
 line is the same, byte for byte. With --tuberia the input comes through a
 pipe from cat rather than a redirected file. With --sin-paginas-grandes both
 programs run with transparent huge pages disabled for the process (Linux
-prctl PR_SET_THP_DISABLE), as on a system that does not give them: cifrador
-asks for them for its large arrays, the limit does not.
+prctl PR_SET_THP_DISABLE), as on a system that does not give them. Neither
+program asks for them: they get them only where the system gives them to
+every process ("always").
 
     python3 bench/linea_grande.py --verificar -- ./build/bench/rc224
     python3 bench/linea_grande.py -- openssl enc -rc4 -provider legacy \\
