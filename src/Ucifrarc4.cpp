@@ -24,9 +24,10 @@ inline void Suponer(bool cierto) {
 }
 
 // Two small tables the byte loop reads instead of computing what they hold:
-// that loop runs as fast as the processor gets through its instructions, and
-// each table takes the place of three or four of them per byte, off the chain
-// from one j to the next, where a load's latency would cost more.
+// with the chain from one j to the next kept short (ProcesarEn), that loop
+// runs as fast as the processor gets through its instructions, and each table
+// takes the place of three or four of them per byte. Both are off that chain,
+// where a load's latency would cost more.
 //
 // kModulo[x] is x mod 224 for every sum of two symbols, x < 2 × 224.
 constexpr auto kModulo = [] {
