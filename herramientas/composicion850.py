@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Writes src/composicion850.inc: every character of code page 850 (or ASCII)
+"""Writes src/terminal/composicion850.inc: every character of code page 850 (or ASCII)
 followed by one combining mark (U+0300..U+036F) that Unicode's canonical
 composition (NFC) turns into one character of code page 850.
 
-    python3 herramientas/composicion850.py > src/composicion850.inc
+    python3 herramientas/composicion850.py > src/terminal/composicion850.inc
 """
 import unicodedata
 

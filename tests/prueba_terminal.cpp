@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "Uflujosutf8.h"
+#include "Uflujos.h"
 #include "mostrado.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // Linux: no CR added before a newline, a CR read as content, and a Ctrl-Z
 // (byte 26) read as data rather than as the end of the input. Each console
 // stream that is a console (told by GetConsoleMode: _isatty is also true for
-// NUL) goes through the console stream buffers (Uconsolawin.h) instead.
+// NUL) goes through the console stream buffers (Uconsola.h) instead.
 #include "Uterminal.h"
 
 #include <fcntl.h>
@@ -15,7 +15,7 @@
 #include <ostream>
 #include <utility>
 
-#include "Uconsolawin.h"
+#include "Uconsola.h"
 #include "Udesvio.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "Uconsolawin.h"
+#include "Uconsola.h"
 
 #include <algorithm>
 #include <atomic>

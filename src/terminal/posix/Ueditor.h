@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <streambuf>
 
-#include "Uflujosutf8.h"
+#include "Uflujos.h"
 
 class LineasEditadas : public std::streambuf {
 public:

@@ -1,4 +1,4 @@
-#include "Uflujosutf8.h"
+#include "Uflujos.h"
 
 #include <cstring>
 

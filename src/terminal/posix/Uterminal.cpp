@@ -15,7 +15,7 @@
 
 #include "Udesvio.h"
 #include "Ueditor.h"
-#include "Uflujosutf8.h"
+#include "Uflujos.h"
 
 // Declared in the order they must go: the input stream is given back its
 // buffer before the buffers it read through go, and the output stream, flushed,
