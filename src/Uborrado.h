@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 // Overwrites `n` bytes at `p` (nothing when `p` is null) with zeros in a way
 // the optimiser may not drop as a dead store.
@@ -17,5 +18,21 @@ inline void Borrar(void* p, std::size_t n) {
     while (n-- > 0) *v++ = 0;
 #endif
 }
+
+// Allocates as std::allocator does, and wipes every array before freeing it:
+// for containers that hold what was typed while they grow.
+template <class T>
+struct AsignadorBorrado {
+    using value_type = T;
+    AsignadorBorrado() = default;
+    template <class U>
+    AsignadorBorrado(const AsignadorBorrado<U>&) {}
+    T* allocate(std::size_t n) { return std::allocator<T>().allocate(n); }
+    void deallocate(T* p, std::size_t n) {
+        Borrar(p, n * sizeof(T));
+        std::allocator<T>().deallocate(p, n);
+    }
+    friend bool operator==(const AsignadorBorrado&, const AsignadorBorrado&) { return true; }
+};
 
 #endif

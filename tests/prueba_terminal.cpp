@@ -21,7 +21,8 @@ std::string Utf8(char32_t c) {
 
 std::string Mostrar(const std::string& bytes) {
     std::ostringstream destino;
-    SalidaTerminal salida(*destino.rdbuf());
+    SumideroUtf8 utf8(*destino.rdbuf());
+    SalidaTerminal salida(utf8);
     std::ostream(&salida) << bytes << std::flush;
     return destino.str();
 }
@@ -166,7 +167,8 @@ TEST(Terminal, SalidaPorTramosLargosYFallida) {
     struct Fijo : std::streambuf {
         explicit Fijo(char* p, std::size_t n) { setp(p, p + n); }
     } fijo(poco, sizeof poco);
-    SalidaTerminal salida(fijo);
+    SumideroUtf8 utf8(fijo);
+    SalidaTerminal salida(utf8);
     std::ostream flujo(&salida);
     flujo << "\xa4\xa4\xa4";  // six bytes of UTF-8 do not fit in four
     EXPECT_TRUE(flujo.bad());
@@ -174,13 +176,21 @@ TEST(Terminal, SalidaPorTramosLargosYFallida) {
 
 TEST(Terminal, LineaAbiertaRetenidaParaElEditor) {
     std::ostringstream destino;
-    SalidaTerminal salida(*destino.rdbuf());
+    SumideroUtf8 utf8(*destino.rdbuf());
+    SalidaTerminal salida(utf8);
     std::ostream flujo(&salida);
     salida.RetenerLineaAbierta(true);
     flujo << "uno\n\xa4" << "dos: " << std::flush;
     EXPECT_EQ(destino.str(), "uno\n");  // flushing keeps the open line back
-    EXPECT_EQ(salida.TomarLineaAbierta(), "ñdos: ");
-    EXPECT_EQ(salida.TomarLineaAbierta(), "");  // taken once
+    const auto abierta = [&] {
+        std::string bytes;
+        for (std::uint32_t n = 0; n < salida.LineaAbierta().Longitud(); ++n)
+            bytes += static_cast<char>(salida.LineaAbierta().Caracter(n));
+        return bytes;
+    };
+    EXPECT_EQ(abierta(), "\xa4" "dos: ");
+    salida.OlvidarLineaAbierta();
+    EXPECT_EQ(abierta(), "");  // shown by the editor, not again
     flujo << "\t\ntres" << std::flush;
     EXPECT_EQ(destino.str(), "uno\n␉\n");
     salida.RetenerLineaAbierta(false);

@@ -4,6 +4,27 @@
 
 #include "Uborrado.h"
 
+bool SumideroUtf8::Poner(const char32_t* caracteres, std::size_t n) {
+    char bloque[3 * 256];
+    std::size_t largo = 0;
+    bool bien = true;
+    for (std::size_t k = 0; bien && k < n; ++k) {
+        largo += CodificarUtf8(caracteres[k], bloque + largo);
+        if (largo + 3 > sizeof bloque || k + 1 == n) {
+            bien = destino.sputn(bloque, static_cast<std::streamsize>(largo)) == static_cast<std::streamsize>(largo);
+            largo = 0;
+        }
+    }
+    Borrar(bloque, sizeof bloque);
+    return bien;
+}
+
+SalidaTerminal::~SalidaTerminal() {
+    Tramo tramo(sumidero);
+    mostrador.Terminar([&](char32_t c) { tramo.Poner(c); });
+    tramo.Entregar();
+}
+
 SalidaTerminal::int_type SalidaTerminal::overflow(int_type c) {
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     const char byte = traits_type::to_char_type(c);
@@ -19,52 +40,15 @@ std::streamsize SalidaTerminal::xsputn(const char* s, std::streamsize n) {
     return n;
 }
 
-namespace {
-
-// UTF-8 gathered in a block and passed on to `destino` a block at a time. The
-// block holds what is shown, typed keys included, and is wiped.
-class Bloque {
-public:
-    explicit Bloque(std::streambuf& destino) : destino(destino) {}
-    ~Bloque() { Borrar(datos, sizeof datos); }
-    Bloque(const Bloque&) = delete;
-    Bloque& operator=(const Bloque&) = delete;
-
-    void Poner(char32_t caracter) {
-        if (largo + 3 > static_cast<std::streamsize>(sizeof datos)) Vaciar();
-        largo += static_cast<std::streamsize>(CodificarUtf8(caracter, datos + largo));
-    }
-    // False once `destino` has refused a block.
-    bool Vaciar() {
-        if (bien && largo > 0) bien = destino.sputn(datos, largo) == largo;
-        largo = 0;
-        return bien;
-    }
-
-private:
-    std::streambuf& destino;
-    char datos[3 * 256];
-    std::streamsize largo = 0;
-    bool bien = true;
-};
-
-}  // namespace
-
-SalidaTerminal::~SalidaTerminal() {
-    Bloque bloque(destino);
-    mostrador.Terminar([&](char32_t c) { bloque.Poner(c); });
-    bloque.Vaciar();
-}
-
 std::streamsize SalidaTerminal::Pasar(const char* s, std::streamsize n) {
     std::streamsize k = 0;
     if (linea_terminada && n > 0) {
         linea_terminada = false;
         if (s[0] == '\n') k = 1;
     }
-    Bloque bloque(destino);
-    for (; k < n; ++k) mostrador.Entrar(static_cast<unsigned char>(s[k]), [&](char32_t c) { bloque.Poner(c); });
-    return bloque.Vaciar() ? n : 0;
+    Tramo tramo(sumidero);
+    for (; k < n; ++k) mostrador.Entrar(static_cast<unsigned char>(s[k]), [&](char32_t c) { tramo.Poner(c); });
+    return tramo.Entregar() ? n : 0;
 }
 
 bool SalidaTerminal::PasarAbierta() {
@@ -86,60 +70,116 @@ void SalidaTerminal::RetenerLineaAbierta(bool activo) {
     retener = activo;
 }
 
-std::string SalidaTerminal::TomarLineaAbierta() {
-    std::string utf8;
-    utf8.reserve(3 * std::size_t{abierta.Longitud()});  // no reallocation leaves a copy behind
-    char caracter[3];
-    for (std::uint32_t n = 0; n < abierta.Longitud(); ++n)
-        utf8.append(caracter, CodificarByte(abierta.Caracter(n), caracter));
+void SalidaTerminal::OlvidarLineaAbierta() {
     abierta.Vaciar();
     linea_terminada = false;  // the editor shows it
-    return utf8;
 }
 
-void SalidaTerminal::Avisar(unsigned desconocidos) {
-    const std::string aviso = AvisoDesconocidos(desconocidos) + "\n";
-    destino.sputn(aviso.data(), static_cast<std::streamsize>(aviso.size()));
-    destino.pubsync();
+void SalidaTerminal::Avisar(std::size_t desconocidos) {
+    const std::u32string aviso = AvisoDesconocidos(desconocidos) + U"\n";
+    sumidero.Poner(aviso.data(), aviso.size());
+    sumidero.Vaciar();
 }
 
 void SalidaTerminal::TerminarLineaDePantalla() {
-    destino.sputc('\n');
-    destino.pubsync();
+    const char32_t nueva_linea = '\n';
+    sumidero.Poner(&nueva_linea, 1);
+    sumidero.Vaciar();
     linea_terminada = true;
 }
 
-int SalidaTerminal::sync() { return destino.pubsync(); }
-
-EntradaTerminal::~EntradaTerminal() { Borrar(buffer, sizeof buffer); }
+int SalidaTerminal::sync() { return sumidero.Vaciar() ? 0 : -1; }
 
 EntradaTerminal::int_type EntradaTerminal::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    unsigned char* const bytes = reinterpret_cast<unsigned char*>(buffer);
-    std::size_t n = 0;
-    while (n + DecodificadorUtf8::kMaximoPorByte <= sizeof buffer) {
-        if (n > 0 && fuente.in_avail() <= 0) break;
+    linea.Vaciar();
+    setg(nullptr, nullptr, nullptr);
+    bool completa = false;
+    while (!completa && !fin) {
         const int_type c = fuente.sbumpc();
+        char32_t caracteres[2];
+        std::size_t n = 0;
         if (traits_type::eq_int_type(c, traits_type::eof())) {
-            n += decodificador.Terminar(bytes + n);
-            Avisar();
-            break;
+            fin = true;
+            n = decodificador.Terminar(caracteres);
+        } else {
+            n = decodificador.Entrar(static_cast<unsigned char>(traits_type::to_char_type(c)), caracteres);
         }
-        const std::size_t antes = n;
-        n += decodificador.Entrar(static_cast<unsigned char>(traits_type::to_char_type(c)), bytes + n);
-        // A newline is the last byte it finishes; the notice is that line's.
-        if (n > antes && bytes[n - 1] == '\n') {
-            Avisar();
-            break;
+        for (std::size_t k = 0; k < n; ++k) {
+            linea.Teclear(caracteres[k]);
+            completa = caracteres[k] == '\n';
         }
+        Borrar(caracteres, sizeof caracteres);
     }
-    setg(buffer, buffer, buffer + n);
-    return n > 0 ? traits_type::to_int_type(*gptr()) : traits_type::eof();
+    if (linea.Largo() == 0) return traits_type::eof();
+    // Only read from here on: the get area is the line itself.
+    char* const datos = reinterpret_cast<char*>(const_cast<unsigned char*>(linea.Datos()));
+    setg(datos, datos, datos + linea.Largo());
+    return traits_type::to_int_type(*gptr());
 }
 
-void EntradaTerminal::Avisar() {
-    const unsigned desconocidos = decodificador.TomarDesconocidos();
-    if (avisos != nullptr && desconocidos > 0) avisos->Avisar(desconocidos);
+LineasEditadas::LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar)
+    : fuente(fuente), editor(pantalla), salida(salida), avisar(avisar) {
+    salida.RetenerLineaAbierta(true);
+}
+
+LineasEditadas::~LineasEditadas() {
+    editor.Linea().Vaciar();
+    salida.RetenerLineaAbierta(false);
+}
+
+LineasEditadas::int_type LineasEditadas::underflow() {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    LineaTecleada& linea = editor.Linea();
+    if (dada) {
+        dada = false;
+        linea.Vaciar();
+        setg(&fin_de_linea, &fin_de_linea, &fin_de_linea + 1);
+        return traits_type::to_int_type(fin_de_linea);
+    }
+    setg(nullptr, nullptr, nullptr);
+    if (Editar() == Editor::Resultado::FinDeEntrada) {
+        salida.TerminarLineaDePantalla();
+        return traits_type::eof();
+    }
+    if (const std::size_t desconocidos = linea.Desconocidos(); avisar && desconocidos > 0) salida.Avisar(desconocidos);
+    if (linea.Largo() == 0) {
+        setg(&fin_de_linea, &fin_de_linea, &fin_de_linea + 1);
+        return traits_type::to_int_type(fin_de_linea);
+    }
+    dada = true;
+    // Only read from here on: the get area is the line itself.
+    char* const datos = reinterpret_cast<char*>(const_cast<unsigned char*>(linea.Datos()));
+    setg(datos, datos, datos + linea.Largo());
+    return traits_type::to_int_type(*gptr());
+}
+
+Editor::Resultado LineasEditadas::Editar() {
+    salida.pubsync();
+    editor.Empezar(salida.LineaAbierta());
+    salida.OlvidarLineaAbierta();
+    fuente.Abrir();
+    Editor::Resultado resultado = Editor::Resultado::Sigue;
+    while (resultado == Editor::Resultado::Sigue) {
+        Tecla tecla;
+        if (!fuente.Leer(tecla)) {
+            resultado = Editor::Resultado::FinDeEntrada;
+            break;
+        }
+        if (tecla.accion == Tecla::Accion::Senal) {
+            // Ended by it, or stopped and then going on with the line.
+            editor.TerminarFila();
+            fuente.Cerrar();
+            fuente.Abrir();
+            editor.Redibujar(false);
+            continue;
+        }
+        resultado = editor.Aplicar(tecla);
+        if (resultado == Editor::Resultado::Sigue && !fuente.Pendiente()) editor.Refrescar();
+    }
+    editor.Acabar(resultado);
+    fuente.Cerrar();
+    return resultado;
 }
 
 bool LocaleUtf8(const char* nombre, const char* codeset) {

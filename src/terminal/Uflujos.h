@@ -1,23 +1,28 @@
-// The stream buffers between the program's bytes and a terminal that speaks
-// UTF-8, through the byte table (Utabla850.h): what the dialogue writes is
-// shown as the table's characters, and what is typed comes back as bytes.
-#ifndef UFLUJOSUTF8_H
-#define UFLUJOSUTF8_H
+// The stream buffers between the program's bytes and a terminal or console,
+// through the byte table (Utabla850.h), the same on every platform: what the
+// dialogue writes is shown as the table's characters on the platform's
+// Sumidero, and what is typed comes back as bytes, through the line editor
+// (Ueditor.h) or, where the terminal edits lines itself, as it arrives.
+#ifndef UFLUJOS_H
+#define UFLUJOS_H
 
+#include <cstddef>
 #include <streambuf>
-#include <string>
 
 #include "Ucadenaext.h"
+#include "Ueditor.h"
+#include "Uentrada.h"
 #include "Ulineadatos.h"
+#include "Usumidero.h"
 #include "Utabla850.h"
 
-// Output towards a UTF-8 terminal: each byte written is passed on to
-// `destino` as its character of the table, and a line marked as the user's
+// Output towards a terminal or console: each byte written is shown on
+// `sumidero` as its character of the table, and a line marked as the user's
 // data shows the spaces that end it as ␠ (MostradorLineas). Flushing flushes
-// `destino`.
+// `sumidero`.
 class SalidaTerminal : public std::streambuf, public LineasDeDatos {
 public:
-    explicit SalidaTerminal(std::streambuf& destino) : destino(destino) {}
+    explicit SalidaTerminal(Sumidero& sumidero) : sumidero(sumidero) {}
     // Shows the spaces still held back, as the end of their line.
     ~SalidaTerminal() override;
 
@@ -27,14 +32,16 @@ public:
     // held back, flushes included, until a newline ends it or the line editor
     // takes it to show as its prompt. Turning it off writes out what is held.
     void RetenerLineaAbierta(bool retener);
-    // The open line held back, in UTF-8; it is no longer held.
-    std::string TomarLineaAbierta();
+    // The open line held back, as bytes.
+    const CadenaExt& LineaAbierta() const { return abierta; }
+    // The line editor has shown the open line: it is no longer held.
+    void OlvidarLineaAbierta();
     // Shows AvisoDesconocidos(desconocidos) as a line of its own, at once;
     // called after a line typed, when the cursor is at the start of a line.
-    void Avisar(unsigned desconocidos);
-    // The input ended where the line editor had left the cursor after what it
-    // echoed: the screen line is ended there and then. A newline the program
-    // writes next, which would end that same line, is not written again.
+    void Avisar(std::size_t desconocidos);
+    // The input ended at the editor's line: the screen line is ended there and
+    // then. A newline the program writes next, which would end that same
+    // line, is not written again.
     void TerminarLineaDePantalla();
 
 protected:
@@ -47,36 +54,58 @@ private:
     std::streamsize Pasar(const char* s, std::streamsize n);
     bool PasarAbierta();
 
-    std::streambuf& destino;
+    Sumidero& sumidero;
     MostradorLineas mostrador;
     bool retener = false;
     bool linea_terminada = false;
     CadenaExt abierta{0};
 };
 
-// Input from a UTF-8 terminal: the characters read from `fuente` come out as
-// the table's bytes (DecodificadorUtf8). It waits on `fuente` only while it has
-// nothing to give, so a line is handed on as soon as its newline is read. When
-// `avisos` is given (the output is that terminal too), a line in which
-// characters were read as "?" is followed there by the notice that says how
-// many, as soon as its newline is read. Its buffer, which holds typed lines
-// and keys, is wiped when it goes away.
+// Input from a UTF-8 terminal that edits lines itself (when the output goes
+// elsewhere): the characters read from `fuente` come out as the table's bytes,
+// through LineaTecleada, a line at a time, handed on as soon as its newline is
+// read. Its line, which holds what was typed, is wiped.
 class EntradaTerminal : public std::streambuf {
 public:
-    explicit EntradaTerminal(std::streambuf& fuente, SalidaTerminal* avisos = nullptr)
-        : fuente(fuente), avisos(avisos) {}
-    ~EntradaTerminal() override;
+    explicit EntradaTerminal(std::streambuf& fuente) : fuente(fuente) {}
 
 protected:
     int_type underflow() override;
 
 private:
-    void Avisar();
-
     std::streambuf& fuente;
-    SalidaTerminal* avisos;
     DecodificadorUtf8 decodificador;
-    char buffer[512];
+    LineaTecleada linea;
+    bool fin = false;
+};
+
+// Input through the line editor: each line is edited on `pantalla` with the
+// keys of `fuente`, after the open line of `salida` as its prompt, and given
+// once Enter is pressed, then its newline. When `avisar` (the output is that
+// terminal or console), a line that holds characters read as "?" is followed
+// there by the notice that says how many. End of input when the user ends it
+// (FinDeEntrada), the screen line then ended (TerminarLineaDePantalla), or
+// when the keys are gone.
+class LineasEditadas : public std::streambuf {
+public:
+    LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar);
+    // Lets the output show its open line again; the line read is wiped.
+    ~LineasEditadas() override;
+    LineasEditadas(const LineasEditadas&) = delete;
+    LineasEditadas& operator=(const LineasEditadas&) = delete;
+
+protected:
+    int_type underflow() override;
+
+private:
+    Editor::Resultado Editar();
+
+    FuenteTeclas& fuente;
+    Editor editor;
+    SalidaTerminal& salida;
+    bool avisar;
+    bool dada = false;  // the get area holds the line, its newline still due
+    char fin_de_linea = '\n';
 };
 
 // Whether a locale with this name (null when it could not be set) and this

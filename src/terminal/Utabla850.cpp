@@ -4,8 +4,6 @@
 #include <array>
 #include <utility>
 
-#include "Uborrado.h"
-
 namespace {
 
 // Code page 850, bytes 128 to 255.
@@ -51,12 +49,6 @@ constexpr Composicion kComposiciones[] = {
 static_assert(std::is_sorted(std::begin(kComposiciones), std::end(kComposiciones), [](const auto& a, const auto& b) {
     return a.base != b.base ? a.base < b.base : a.marca < b.marca;
 }));
-
-// Whether some combining mark composes with `base`.
-bool LlevaMarcas(char32_t base) {
-    return std::binary_search(std::begin(kComposiciones), std::end(kComposiciones), Composicion{base, 0, 0},
-                              [](const auto& a, const auto& b) { return a.base < b.base; });
-}
 
 }  // namespace
 
@@ -110,115 +102,10 @@ char32_t Componer(char32_t base, char32_t marca) {
     return 0;
 }
 
-std::string AvisoDesconocidos(unsigned desconocidos) {
-    const std::string cuantos = std::to_string(desconocidos);
-    if (desconocidos == 1)
-        return "Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».";
-    return "Aviso: " + cuantos + " caracteres sin equivalente en la página 850 se leyeron como «?».";
+std::u32string AvisoDesconocidos(std::size_t desconocidos) {
+    if (desconocidos == 1) return U"Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».";
+    std::u32string cuantos;
+    for (const char c : std::to_string(desconocidos)) cuantos += static_cast<char32_t>(c);
+    return U"Aviso: " + cuantos + U" caracteres sin equivalente en la página 850 se leyeron como «?».";
 }
 
-unsigned char LectorCaracteres::Leer(char32_t caracter) {
-    const unsigned char byte = ByteDeCaracter(caracter);
-    if (byte == kDesconocido && caracter != kDesconocido) ++desconocidos;
-    return byte;
-}
-
-std::size_t LectorCaracteres::Entrar(char32_t caracter, unsigned char* bytes) {
-    std::size_t n = 0;
-    if (retenido != 0) {
-        if (const char32_t compuesto = Componer(retenido, caracter); compuesto != 0) {
-            retenido = compuesto;
-            if (LlevaMarcas(compuesto)) return 0;
-            bytes[n++] = Leer(retenido);
-            retenido = 0;
-            return n;
-        }
-        bytes[n++] = Leer(retenido);
-        retenido = 0;
-    }
-    if (LlevaMarcas(caracter))
-        retenido = caracter;
-    else
-        bytes[n++] = Leer(caracter);
-    return n;
-}
-
-std::size_t LectorCaracteres::Terminar(unsigned char* bytes) {
-    if (retenido == 0) return 0;
-    bytes[0] = Leer(retenido);
-    retenido = 0;
-    return 1;
-}
-
-unsigned LectorCaracteres::TomarDesconocidos() { return std::exchange(desconocidos, 0); }
-
-LectorCaracteres::~LectorCaracteres() { Borrar(&retenido, sizeof retenido); }
-
-std::size_t DecodificadorCaracteres::Entrar(unsigned char utf8, char32_t* caracteres) {
-    std::size_t n = 0;
-    if (faltan > 0) {
-        if (utf8 >= minimo && utf8 <= maximo) {
-            valor = (valor << 6) | (utf8 & 0x3F);
-            minimo = 0x80;
-            maximo = 0xBF;
-            if (--faltan == 0) caracteres[n++] = valor;
-            return n;
-        }
-        // The sequence is broken off; the byte starts afresh.
-        faltan = 0;
-        caracteres[n++] = kCaracterSustitucion;
-    }
-    minimo = 0x80;
-    maximo = 0xBF;
-    if (utf8 < 0x80) {
-        caracteres[n++] = utf8;
-    } else if (utf8 >= 0xC2 && utf8 <= 0xDF) {
-        faltan = 1;
-        valor = utf8 & 0x1F;
-    } else if (utf8 >= 0xE0 && utf8 <= 0xEF) {
-        faltan = 2;
-        valor = utf8 & 0x0F;
-        if (utf8 == 0xE0) minimo = 0xA0;  // no overlong forms
-        if (utf8 == 0xED) maximo = 0x9F;  // no surrogates
-    } else if (utf8 >= 0xF0 && utf8 <= 0xF4) {
-        faltan = 3;
-        valor = utf8 & 0x07;
-        if (utf8 == 0xF0) minimo = 0x90;
-        if (utf8 == 0xF4) maximo = 0x8F;  // nothing past U+10FFFF
-    } else {
-        caracteres[n++] = kCaracterSustitucion;
-    }
-    return n;
-}
-
-std::size_t DecodificadorCaracteres::Terminar(char32_t* caracteres) {
-    minimo = 0x80;
-    maximo = 0xBF;
-    if (faltan == 0) return 0;
-    faltan = 0;
-    caracteres[0] = kCaracterSustitucion;
-    return 1;
-}
-
-DecodificadorCaracteres::~DecodificadorCaracteres() { Borrar(&valor, sizeof valor); }
-
-std::size_t DecodificadorUtf8::Leer(const char32_t* leidos, std::size_t n, unsigned char* bytes) {
-    std::size_t escritos = 0;
-    for (std::size_t k = 0; k < n; ++k) escritos += lector.Entrar(leidos[k], bytes + escritos);
-    return escritos;
-}
-
-std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, unsigned char* bytes) {
-    char32_t leidos[2];
-    const std::size_t escritos = Leer(leidos, caracteres.Entrar(utf8, leidos), bytes);
-    Borrar(leidos, sizeof leidos);
-    return escritos;
-}
-
-std::size_t DecodificadorUtf8::Terminar(unsigned char* bytes) {
-    char32_t leido[1];
-    std::size_t escritos = Leer(leido, caracteres.Terminar(leido), bytes);
-    escritos += lector.Terminar(bytes + escritos);
-    Borrar(leido, sizeof leido);
-    return escritos;
-}

@@ -17,7 +17,8 @@
 // U+2420 (the symbol for a space, which stands for the spaces that end a line
 // of the user's data on the screen) as 32, and any ASCII byte as itself. A
 // letter followed by a combining mark is first composed into the code page 850
-// letter that Unicode's canonical composition (NFC) gives, where there is one.
+// letter that Unicode's canonical composition (NFC) gives, where there is one
+// (LineaTecleada, Uentrada.h, applies it).
 // Every other character, a mark that composes into nothing, and every
 // ill-formed UTF-8 sequence (each maximal ill-formed part of one) is read as
 // "?", and counted so that the user can be told.
@@ -31,8 +32,6 @@
 constexpr char32_t kSustitutoGuionBlando = 0x2010;
 constexpr char32_t kSustitutoEspacioDuro = 0x237D;
 constexpr char32_t kSimboloEspacio = 0x2420;
-// What an ill-formed UTF-8 sequence is read as before the table.
-constexpr char32_t kCaracterSustitucion = 0xFFFD;
 
 // The character byte `byte` is shown as.
 char32_t CaracterDeByte(unsigned char byte);
@@ -52,77 +51,8 @@ char32_t Componer(char32_t base, char32_t marca);
 
 // The notice shown on a terminal after a line typed or pasted there in which
 // `desconocidos` (one or more) characters were read as "?": one line of
-// Spanish in UTF-8, without its newline. Every platform's layer shows the same.
-std::string AvisoDesconocidos(unsigned desconocidos);
-
-// Turns the characters typed or pasted at a terminal, fed one at a time, into
-// the table's bytes: a letter and the combining marks that follow it are
-// composed first, then the table applies. Counts the characters read as "?"
-// (not a "?" typed as such).
-class LectorCaracteres {
-public:
-    // Takes the next character and writes the bytes now finished to `bytes`
-    // (at most 2); answers how many. A character that a combining mark may
-    // compose with is held until the next one shows whether it does; a newline
-    // therefore finishes everything before it.
-    std::size_t Entrar(char32_t caracter, unsigned char* bytes);
-    // The input has ended: writes the byte of a character still held (at
-    // most 1) and answers how many.
-    std::size_t Terminar(unsigned char* bytes);
-    // The characters read as "?" since the last call (a held one not yet).
-    unsigned TomarDesconocidos();
-    // Forgets the character held, which was typed, without reading it.
-    ~LectorCaracteres();
-
-private:
-    unsigned char Leer(char32_t caracter);
-
-    char32_t retenido = 0;
-    unsigned desconocidos = 0;
-};
-
-// Decodes UTF-8 fed one byte at a time into characters; each maximal
-// ill-formed part of a sequence becomes U+FFFD. A character split between two
-// feeds is carried over.
-class DecodificadorCaracteres {
-public:
-    // Takes the next byte and writes the finished characters (0, 1 or 2:
-    // U+FFFD for a sequence the byte breaks off, then the byte itself when it
-    // is ASCII) to `caracteres`; answers how many.
-    std::size_t Entrar(unsigned char utf8, char32_t* caracteres);
-    // The input has ended: U+FFFD when a sequence was left open. Answers how
-    // many characters were written (0 or 1).
-    std::size_t Terminar(char32_t* caracteres);
-    // Forgets the part of a character decoded so far, which was typed.
-    ~DecodificadorCaracteres();
-
-private:
-    char32_t valor = 0;
-    int faltan = 0;  // continuation bytes still expected
-    unsigned char minimo = 0x80, maximo = 0xBF;  // range of the next one
-};
-
-// Turns a UTF-8 byte stream, fed one byte at a time, into the table's bytes:
-// DecodificadorCaracteres, then LectorCaracteres.
-class DecodificadorUtf8 {
-public:
-    static constexpr std::size_t kMaximoPorByte = 3;
-
-    // Takes the next byte of UTF-8 and writes the finished bytes (at most
-    // kMaximoPorByte) to `bytes`; answers how many.
-    std::size_t Entrar(unsigned char utf8, unsigned char* bytes);
-    // The input has ended: writes what was left open or held (at most
-    // kMaximoPorByte bytes) and answers how many.
-    std::size_t Terminar(unsigned char* bytes);
-    // The characters read as "?" since the last call.
-    unsigned TomarDesconocidos() { return lector.TomarDesconocidos(); }
-
-private:
-    std::size_t Leer(const char32_t* caracteres, std::size_t n, unsigned char* bytes);
-
-    DecodificadorCaracteres caracteres;
-    LectorCaracteres lector;
-};
+// Spanish, without its newline. Every platform's layer shows the same.
+std::u32string AvisoDesconocidos(std::size_t desconocidos);
 
 // Shows the program's bytes as the table's characters, line by line. In a line
 // marked as the user's data, the spaces that end it are shown as ␠, one for

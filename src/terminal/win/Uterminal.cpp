@@ -3,7 +3,8 @@
 // Linux: no CR added before a newline, a CR read as content, and a Ctrl-Z
 // (byte 26) read as data rather than as the end of the input. Each console
 // stream that is a console (told by GetConsoleMode: _isatty is also true for
-// NUL) goes through the console stream buffers (Uconsola.h) instead.
+// NUL) goes through the terminal's stream buffers on the console instead, and
+// lines typed there are read through the line editor.
 #include "Uterminal.h"
 
 #include <fcntl.h>
@@ -15,8 +16,10 @@
 #include <ostream>
 #include <utility>
 
-#include "Uconsola.h"
 #include "Udesvio.h"
+#include "Uflujos.h"
+#include "Upantalla.h"
+#include "Uteclado.h"
 
 namespace {
 
@@ -34,13 +37,16 @@ bool EsConsola(HANDLE h) {
 struct Terminal::Capa {
     Capa(std::istream& entrada_consola, std::ostream& salida_consola);
 
-    std::optional<SalidaConsola> salida;
+    std::optional<PantallaConsola> pantalla;
+    std::optional<SalidaTerminal> salida;
     std::optional<Desvio<std::ostream>> desvio_salida;
     // The console's own output, for the echo of what is typed when standard
     // output goes elsewhere.
     std::unique_ptr<void, decltype(&CloseHandle)> conout{nullptr, &CloseHandle};
-    std::optional<SalidaConsola> eco;
-    std::optional<LineasConsola> entrada;
+    std::optional<PantallaConsola> pantalla_eco;
+    std::optional<SalidaTerminal> eco;
+    std::optional<TecladoConsola> teclado;
+    std::optional<LineasEditadas> entrada;
     std::optional<Desvio<std::istream>> desvio_entrada;
 };
 
@@ -59,17 +65,22 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
     }
     const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
     if (EsConsola(out)) {
-        salida.emplace(out);
+        pantalla.emplace(out);
+        salida.emplace(*pantalla);
         desvio_salida.emplace(salida_consola, *salida);
     }
     if (!EsConsola(in)) return;
-    SalidaConsola* hacia = salida ? &*salida : nullptr;
+    Pantalla* hacia = pantalla ? &*pantalla : nullptr;
+    SalidaTerminal* prompt = salida ? &*salida : nullptr;
     if (hacia == nullptr) {
         const HANDLE h = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) conout.reset(h);
-        hacia = &eco.emplace(h);
+        hacia = &pantalla_eco.emplace(h);
+        prompt = &eco.emplace(*pantalla_eco);
     }
-    entrada.emplace(in, *hacia);
+    teclado.emplace(in);
+    // The notice only where the output is read: the console itself.
+    entrada.emplace(*teclado, *hacia, *prompt, salida.has_value());
     desvio_entrada.emplace(entrada_consola, *entrada);
 }

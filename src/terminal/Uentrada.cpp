@@ -1,0 +1,126 @@
+#include "Uentrada.h"
+
+#include <algorithm>
+
+#include "Utabla850.h"
+
+namespace {
+
+constexpr char32_t kCaracterSustitucion = 0xFFFD;
+constexpr char32_t kCtrlZ = 0x1A;
+
+}  // namespace
+
+std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, char32_t* caracteres) {
+    std::size_t n = 0;
+    if (faltan > 0) {
+        if (utf8 >= minimo && utf8 <= maximo) {
+            valor = (valor << 6) | (utf8 & 0x3F);
+            minimo = 0x80;
+            maximo = 0xBF;
+            if (--faltan == 0) caracteres[n++] = valor;
+            return n;
+        }
+        // The sequence is broken off; the byte starts afresh.
+        faltan = 0;
+        caracteres[n++] = kCaracterSustitucion;
+    }
+    minimo = 0x80;
+    maximo = 0xBF;
+    if (utf8 < 0x80) {
+        caracteres[n++] = utf8;
+    } else if (utf8 >= 0xC2 && utf8 <= 0xDF) {
+        faltan = 1;
+        valor = utf8 & 0x1F;
+    } else if (utf8 >= 0xE0 && utf8 <= 0xEF) {
+        faltan = 2;
+        valor = utf8 & 0x0F;
+        if (utf8 == 0xE0) minimo = 0xA0;  // no overlong forms
+        if (utf8 == 0xED) maximo = 0x9F;  // no surrogates
+    } else if (utf8 >= 0xF0 && utf8 <= 0xF4) {
+        faltan = 3;
+        valor = utf8 & 0x07;
+        if (utf8 == 0xF0) minimo = 0x90;
+        if (utf8 == 0xF4) maximo = 0x8F;  // nothing past U+10FFFF
+    } else {
+        caracteres[n++] = kCaracterSustitucion;
+    }
+    return n;
+}
+
+std::size_t DecodificadorUtf8::Terminar(char32_t* caracteres) {
+    minimo = 0x80;
+    maximo = 0xBF;
+    if (faltan == 0) return 0;
+    faltan = 0;
+    caracteres[0] = kCaracterSustitucion;
+    return 1;
+}
+
+DecodificadorUtf8::~DecodificadorUtf8() { Borrar(&valor, sizeof valor); }
+
+std::size_t DecodificadorUtf16::Entrar(char16_t unidad, char32_t* caracteres) {
+    const bool alta = unidad >= 0xD800 && unidad < 0xDC00, baja = unidad >= 0xDC00 && unidad < 0xE000;
+    std::size_t n = 0;
+    if (alto != 0 && baja) {
+        caracteres[n++] = 0x10000 + ((static_cast<char32_t>(alto) - 0xD800) << 10) + (unidad - 0xDC00);
+        alto = 0;
+        return n;
+    }
+    if (alto != 0) caracteres[n++] = kCaracterSustitucion;
+    alto = alta ? unidad : 0;
+    if (!alta) caracteres[n++] = baja ? kCaracterSustitucion : unidad;
+    return n;
+}
+
+DecodificadorUtf16::~DecodificadorUtf16() { Borrar(&alto, sizeof alto); }
+
+std::size_t LineaTecleada::Teclear(char32_t caracter) {
+    if (cursor > 0) {
+        const char32_t compuesto = Componer(CaracterDeByte(bytes[cursor - 1]), caracter);
+        if (compuesto != 0) {
+            bytes[cursor - 1] = ByteDeCaracter(compuesto);
+            origenes[cursor - 1] = Origen::Tecla;
+            return cursor - 1;
+        }
+    }
+    const unsigned char byte = ByteDeCaracter(caracter);
+    Insertar(byte, caracter == kCtrlZ                  ? Origen::CtrlZ
+                   : byte == '?' && caracter != U'?' ? Origen::Desconocido
+                                                     : Origen::Tecla);
+    return cursor - 1;
+}
+
+void LineaTecleada::Insertar(unsigned char byte, Origen origen) {
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(cursor), byte);
+    origenes.insert(origenes.begin() + static_cast<std::ptrdiff_t>(cursor), origen);
+    ++cursor;
+}
+
+namespace {
+
+// Takes out elements `desde` to `hasta` of `v` by moving them to its end and
+// wiping them there, so that no copy of them stays behind the new end.
+template <class Vector>
+void QuitarBorrando(Vector& v, std::size_t desde, std::size_t hasta) {
+    const auto inicio = v.begin() + static_cast<std::ptrdiff_t>(desde);
+    std::rotate(inicio, v.begin() + static_cast<std::ptrdiff_t>(hasta), v.end());
+    const std::size_t n = hasta - desde;
+    Borrar(v.data() + v.size() - n, n * sizeof v[0]);
+    v.resize(v.size() - n);
+}
+
+}  // namespace
+
+void LineaTecleada::Quitar(std::size_t desde, std::size_t hasta) {
+    QuitarBorrando(bytes, desde, hasta);
+    QuitarBorrando(origenes, desde, hasta);
+    if (cursor >= hasta)
+        cursor -= hasta - desde;
+    else if (cursor > desde)
+        cursor = desde;
+}
+
+std::size_t LineaTecleada::Desconocidos() const {
+    return static_cast<std::size_t>(std::count(origenes.begin(), origenes.end(), Origen::Desconocido));
+}

@@ -1,0 +1,73 @@
+// TecladoTerminal: the line editor's keys on a POSIX terminal that speaks
+// UTF-8. While a line is edited the terminal is in raw mode (no line mode,
+// no echo; Ctrl-C, Ctrl-\ and Ctrl-Z still signals), the bytes typed are
+// decoded as UTF-8 and escape sequences (CSI and SS3, with parameters) into
+// keys; any sequence it does not know, whatever its length, is one key that
+// does nothing. Signals that end or stop the program, a change of the
+// window's size and going on after a stop reach the editor as keys, so that
+// the terminal is always given back as it was. One at a time per process.
+#ifndef UTECLADO_H
+#define UTECLADO_H
+
+#include <signal.h>
+#include <termios.h>
+
+#include <cstddef>
+#include <iterator>
+
+#include "Ueditor.h"
+#include "Uentrada.h"
+
+class TecladoTerminal final : public FuenteTeclas {
+public:
+    // Reads the terminal open as `descriptor`.
+    explicit TecladoTerminal(int descriptor);
+    // Wipes what was read and not taken.
+    ~TecladoTerminal();
+    TecladoTerminal(const TecladoTerminal&) = delete;
+    TecladoTerminal& operator=(const TecladoTerminal&) = delete;
+
+    // Raw mode on, and SIGINT, SIGQUIT, SIGTERM, SIGHUP and SIGTSTP (unless
+    // ignored), SIGWINCH and SIGCONT caught.
+    void Abrir() override;
+    // The terminal's mode and the signals' handlers as they were; then a
+    // signal that came as Tecla::Senal is delivered again, with them: the
+    // program ends by it as if never caught, or stops until `fg`.
+    void Cerrar() override;
+    // A key; SIGWINCH is Redibujar, SIGCONT (raw mode set again) Reanudar,
+    // the others Senal. False when the terminal is gone.
+    bool Leer(Tecla& tecla) override;
+    bool Pendiente() override;
+
+private:
+    static constexpr int kNinguno = -1, kFin = -2, kSenal = -3;
+    static constexpr int kSenales[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP, SIGTSTP, SIGWINCH, SIGCONT};
+
+    // The next byte typed, waiting at most `milisegundos` (-1: for ever):
+    // kNinguno when none came, kFin when the terminal is gone, kSenal when a
+    // signal came first (it is then pending).
+    int Siguiente(int milisegundos);
+    // Gives back the byte just taken.
+    void Devolver() { --inicio; }
+    Tecla DeSenal();
+    // Notes `senal` to be delivered once closed, unless one is already.
+    void Anotar(int senal);
+    Tecla Escape();
+    Tecla Secuencia();
+    void ModoCrudo();
+
+    int descriptor;
+    int tubo[2] = {-1, -1};  // the signal handlers' numbers
+    termios original{};
+    bool abierta = false;
+    struct sigaction anteriores[std::size(kSenales)] = {};
+    int pendiente = 0;  // a signal read and not yet a key
+    int entregar = 0;   // a signal to deliver again once closed
+    unsigned char bytes[4096];
+    std::size_t inicio = 0, fin = 0;
+    DecodificadorUtf8 decodificador;
+    char32_t cola[2] = {};
+    std::size_t en_cola = 0, siguiente = 0;
+};
+
+#endif
