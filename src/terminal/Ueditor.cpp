@@ -49,7 +49,8 @@ Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
     if (literal) {
         literal = false;
         // A newline would end the line the dialogue reads, not be part of it.
-        if (tecla.caracter != 0 && tecla.caracter != '\n') {
+        if (tecla.caracter == '\n') return Resultado::Sigue;
+        if (tecla.caracter != 0) {
             if (tecla.caracter < 0x20 || tecla.caracter == 0x7F) {
                 linea.Insertar(static_cast<unsigned char>(tecla.caracter));
                 Cambiado(linea.Cursor() - 1);
