@@ -180,6 +180,26 @@ TEST_P(EnTerminal, LineaEnmendadaConLasFlechas) {
     EXPECT_EQ(Salir(t), 0);
 }
 
+TEST_P(EnTerminal, TeclasSinSignificadoNoEscribenNadaYTeclasDeEdicion) {
+    Pseudoterminal t(Entorno());
+    Responder(t, kMenu, "c");
+    t.Esperar("Escriba la linea a interpretar: \r\n");
+    t.EsperarEditor();
+    // Escape alone, then F5, F12, PgUp, PgDn, Shift-Right, Alt-x, Alt-q, Up,
+    // Down, F1, Insert, Alt-ñ, the Linux console's F1, a mouse report and a
+    // sequence of 600 parameter bytes: none of them types or moves anything.
+    t.Escribir("abc\x1b");
+    usleep(300000);
+    t.Escribir("\x1b[15~\x1b[24~\x1b[5~\x1b[6~\x1b[1;2C\x1bx\x1bq\x1b[A\x1bOB\x1bOP\x1b[2~\x1bñ\x1b[[A"
+               "\x1b[<0;10;5M\x1b[" + std::string(600, ';') + "9qx\r");
+    // Ctrl-Left, Alt-B, Ctrl-K, Ctrl-A, Alt-F, Ctrl-W, Ctrl-E, Ctrl-B, Ctrl-U.
+    Responder(t, "Escriba la clave: \r\n", "uno dos tres\x1b[1;5D\x1b" "b\x0b" "DOS\x01\x1b" "f\x17\x05\tfin\x02\x02\x15");
+    t.Esperar("Cadena cifrada: \r\n");
+    EXPECT_EQ(t.Linea(), MostradoDatos(Modelo("in", "abcx", false)));
+    Responder(t, kPregunta, "n");
+    EXPECT_EQ(Salir(t), 0);
+}
+
 TEST_P(EnTerminal, RespuestasDeUnCaracterConElEditor) {
     Pseudoterminal t(Entorno());
     // Blank lines before the answer: the menu waits without being shown
@@ -226,6 +246,58 @@ TEST_P(EnTerminal, ControlCTerminaElPrograma) {
     t.EsperarEditor();
     t.Escribir("a medias\x03");
     EXPECT_EQ(t.Terminar(), 128 + SIGINT);
+}
+
+const std::vector<std::string> kEntornoUtf8{"TERM=xterm", "HOME=/nonexistent", "LANG=C.UTF-8", "PATH=/usr/bin:/bin"};
+
+TEST(TerminalSenales, TerminarColgarYSalirTerminanSoloElProgramaYDevuelvenLaTerminal) {
+    for (const int senal : {SIGTERM, SIGHUP, SIGQUIT, SIGINT}) {
+        SCOPED_TRACE(senal);
+        Pseudoterminal t(kEntornoUtf8, 80, "ulimit -c 0; \"$0\"; echo despues=$?; stty -a");
+        t.Esperar(kMenu);
+        t.EsperarEditor();
+        t.Escribir("a medias");
+        t.Esperar("a medias");
+        t.Senal(senal);
+        t.Esperar("\r\ndespues=" + std::to_string(128 + senal) + "\r\n");
+        EXPECT_EQ(t.Terminar(), 0);
+        const std::string modos = t.Pantalla().substr(t.Pantalla().find("despues="));
+        EXPECT_NE(modos.find(" icanon "), std::string::npos) << modos;
+        EXPECT_NE(modos.find(" echo "), std::string::npos) << modos;
+    }
+}
+
+TEST(TerminalSenales, TrasCtrlZLaLineaSigueDondeEstaba) {
+    // Started outside any shell's job control, the program is not stopped by
+    // SIGTSTP; the line is given back, then taken again and drawn afresh.
+    Pseudoterminal t(kEntornoUtf8);
+    t.Esperar(kMenu);
+    t.EsperarEditor();
+    t.Escribir("cif");
+    t.Esperar("cif");
+    t.Senal(SIGTSTP);
+    t.Esperar("\r\n\x1b[J" + kMenu + "cif");
+    t.EsperarEditor();
+    t.Escribir("rar\r");
+    t.Esperar("Escriba la linea a interpretar: \r\n");
+}
+
+TEST(TerminalSenales, AlCambiarDeAnchoLaLineaSeRedibujaEnSuSitio) {
+    Pseudoterminal t(kEntornoUtf8, 40);
+    t.Esperar(kMenu);
+    t.EsperarEditor();
+    const std::string respuesta = "cifrar" + std::string(60, 'x');
+    t.Escribir(respuesta);
+    t.Esperar(respuesta);
+    t.Redimensionar(25);
+    // The cursor, 97 cells from the prompt's start, is 3 rows below it at 25
+    // columns: up there, the rest of the screen cleared, the whole drawn again.
+    t.Esperar("\r\x1b[3A\x1b[J" + kMenu + respuesta);
+    t.Escribir("\x1b[D\x1b[DY\r");
+    t.Esperar("Escriba la linea a interpretar: \r\n");
+    t.EsperarEditor();
+    t.Escribir("\x04");
+    t.Esperar("Debe escribir");
 }
 
 TEST(TerminalLatin1, BytesTalCualSinEditor) {

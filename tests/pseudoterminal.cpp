@@ -4,12 +4,14 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -18,7 +20,9 @@ using Reloj = std::chrono::steady_clock;
 
 }  // namespace
 
-Pseudoterminal::Pseudoterminal(const std::vector<std::string>& entorno, unsigned short columnas) {
+Pseudoterminal::Pseudoterminal(const std::vector<std::string>& entorno, unsigned short columnas,
+                               const std::string& envoltorio)
+    : envuelto(!envoltorio.empty()) {
     winsize ventana{};
     ventana.ws_row = 24;
     ventana.ws_col = columnas;
@@ -28,6 +32,11 @@ Pseudoterminal::Pseudoterminal(const std::vector<std::string>& entorno, unsigned
         std::vector<char*> env;
         for (const auto& v : entorno) env.push_back(const_cast<char*>(v.c_str()));
         env.push_back(nullptr);
+        if (!envoltorio.empty()) {
+            char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>(envoltorio.c_str()),
+                            const_cast<char*>(CIFRADOR), nullptr};
+            execve("/bin/sh", argv, env.data());
+        }
         char* argv[] = {const_cast<char*>(CIFRADOR), nullptr};
         execve(CIFRADOR, argv, env.data());
         _exit(127);
@@ -109,4 +118,21 @@ int Pseudoterminal::Terminar(int segundos) {
     for (int n = 0; n < 100 && Leer(50); ++n) {
     }
     return WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
+}
+
+void Pseudoterminal::Senal(int senal) {
+    pid_t programa = hijo;
+    if (envuelto) {
+        // The shell's one child.
+        std::ifstream hijos("/proc/" + std::to_string(hijo) + "/task/" + std::to_string(hijo) + "/children");
+        if (!(hijos >> programa)) throw std::runtime_error("el programa no corre bajo el envoltorio");
+    }
+    kill(programa, senal);
+}
+
+void Pseudoterminal::Redimensionar(unsigned short columnas) {
+    winsize ventana{};
+    ventana.ws_row = 24;
+    ventana.ws_col = columnas;
+    ioctl(maestro, TIOCSWINSZ, &ventana);
 }

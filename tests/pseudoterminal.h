@@ -12,8 +12,10 @@
 class Pseudoterminal {
 public:
     // Starts the program with exactly `entorno` as its environment on a
-    // terminal of `columnas` columns.
-    explicit Pseudoterminal(const std::vector<std::string>& entorno, unsigned short columnas = 80);
+    // terminal of `columnas` columns; through `sh -c envoltorio` (the program
+    // as $0) when one is given.
+    explicit Pseudoterminal(const std::vector<std::string>& entorno, unsigned short columnas = 80,
+                            const std::string& envoltorio = "");
     // Kills the program when it is still running.
     ~Pseudoterminal();
     Pseudoterminal(const Pseudoterminal&) = delete;
@@ -35,6 +37,10 @@ public:
     // number when a signal ended it, -1 when it was still running after
     // `segundos` (it is then killed).
     int Terminar(int segundos = 20);
+    // Sends `senal` to the program alone (not to a shell around it).
+    void Senal(int senal);
+    // The terminal becomes `columnas` wide; the program is told so.
+    void Redimensionar(unsigned short columnas);
     // Everything the program has shown so far.
     const std::string& Pantalla() const { return pantalla; }
 
@@ -42,6 +48,7 @@ private:
     // Reads what is there within `milisegundos`; false at the end of output.
     bool Leer(int milisegundos);
 
+    bool envuelto;
     int maestro = -1;
     pid_t hijo = -1;
     std::string pantalla;

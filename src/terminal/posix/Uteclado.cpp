@@ -44,6 +44,7 @@ TecladoTerminal::~TecladoTerminal() {
     }
     Borrar(bytes, sizeof bytes);
     Borrar(cola, sizeof cola);
+    Borrar(&ultimo, sizeof ultimo);
 }
 
 void TecladoTerminal::ModoCrudo() {
@@ -109,9 +110,9 @@ int TecladoTerminal::Siguiente(int milisegundos) {
         inicio = 0;
         fin = static_cast<std::size_t>(leidos);
     }
-    const unsigned char byte = bytes[inicio];
+    ultimo = bytes[inicio];
     bytes[inicio++] = 0;
-    return byte;
+    return ultimo;
 }
 
 bool TecladoTerminal::Pendiente() {

@@ -48,7 +48,7 @@ private:
     // signal came first (it is then pending).
     int Siguiente(int milisegundos);
     // Gives back the byte just taken.
-    void Devolver() { --inicio; }
+    void Devolver() { bytes[--inicio] = ultimo; }
     Tecla DeSenal();
     // Notes `senal` to be delivered once closed, unless one is already.
     void Anotar(int senal);
@@ -65,6 +65,7 @@ private:
     int entregar = 0;   // a signal to deliver again once closed
     unsigned char bytes[4096];
     std::size_t inicio = 0, fin = 0;
+    unsigned char ultimo = 0;  // the byte just taken, wiped from `bytes`
     DecodificadorUtf8 decodificador;
     char32_t cola[2] = {};
     std::size_t en_cola = 0, siguiente = 0;
