@@ -6,7 +6,9 @@ program must show and read the same characters with both.
 consola_wine.py EMULADOR... CIFRADOR.EXE   (EMULADOR: the command that runs it under Wine)
 
 Per code page: a menu answer that wraps, edited with Home, Delete, End and
-Backspace; a Spanish line with accents enciphered, its cipher text checked
+Backspace; keys with no editing meaning that must type nothing (function
+keys, PgUp, PgDn, Insert, Shift-Right, Alt-x), and the key typed with the
+editing keys of a POSIX terminal; a Spanish line with accents enciphered, its cipher text checked
 against the same program's output through a pipe (which the end-to-end tests
 compare with Linux byte for byte) and the notice for the "€" it lacks, then
 pasted back and deciphered; the Up
@@ -87,12 +89,18 @@ def probar(lang: str, directorio: str, esperado: str):
         panel.escribir("xifrar" + "y" * 60 + "z")
         panel.teclas(INICIO, "DC", "c", FIN, "BSpace", "Enter")
         panel.esperar("interpretar:")
-        panel.teclas("Up", "F7")
+        panel.teclas("Up", "F7", "F5", "F12", "PPage", "NPage", "IC", "S-Right", "M-x")
         panel.escribir(LINEA)
         panel.teclas("Enter")
         panel.esperar("clave:")
-        panel.teclas("Up")
-        panel.escribir(CLAVE)
+        # The editing keys of a POSIX terminal, the same here: Ctrl-U, Ctrl-A,
+        # Ctrl-E, Ctrl-W, Ctrl-H, Ctrl-B, Ctrl-F, Ctrl-K.
+        panel.escribir("xx")
+        panel.teclas("Up", "C-u")
+        panel.escribir("cla")
+        panel.teclas("C-a", "C-e")
+        panel.escribir("ve otra")
+        panel.teclas("C-w", "C-h", "C-b", "C-b", "C-f", "C-f", "C-k")
         panel.teclas("Enter")
         lineas = panel.esperar("s/n:")
         assert lineas[0] == "(C)ifrar/(D)escifrar/(S)alir?: cifrar" + "y" * 23, lineas[0]
