@@ -6,7 +6,7 @@
 # sources, and Wine and Python for running the Windows tests.
 set -euo pipefail
 
-paquetes=(cmake g++ libgtest-dev libedit-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc tmux valgrind)
+paquetes=(cmake g++ libgtest-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc tmux valgrind)
 for argumento in "$@"; do
   if [ "$argumento" = --windows ]; then
     paquetes+=(g++-mingw-w64-x86-64-posix googletest wine wine64 python3)
