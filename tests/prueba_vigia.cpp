@@ -1,5 +1,6 @@
-// The real program, fed a session through a pipe with libvigia_free
-// preloaded: no block it frees may still hold the session's key or its text.
+// The real program, fed a session through a pipe and typed at a terminal with
+// libvigia_free preloaded: no block it frees may still hold the session's key
+// or its text.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <sstream>
 
 #include "ejecutar.h"
+#include "pseudoterminal.h"
 
 namespace {
 
@@ -67,6 +69,29 @@ TEST_F(Vigia, UnaSesionPorTuberiaNoDejaClaveNiTexto) {
     const Resultado r = Ejecutar(sesion, Destino::Archivo, {}, Origen::Tuberia);
     EXPECT_EQ(r.estado, 0);
     EXPECT_NE(r.salida.find("Cadena original:\n" + texto + "\n"), std::string::npos);
+    const Informe i = Leer();
+    EXPECT_GT(i.liberados, 0);
+    EXPECT_EQ(i.hallados, 0);
+}
+
+TEST_F(Vigia, UnaSesionEnLaTerminalNoDejaClaveNiTexto) {
+    // Typed through the line editor, whose line grows as the text comes, with
+    // keys deleted along the way.
+    Pseudoterminal t({"TERM=xterm", "LANG=C.UTF-8", "LD_PRELOAD=" VIGIA, "VIGIA_SECRETOS=" + secretos,
+                      "VIGIA_INFORME=" + informe});
+    const auto responder = [&](const std::string& pregunta, const std::string& respuesta) {
+        t.Esperar(pregunta);
+        t.EsperarEditor();
+        t.Escribir(respuesta + "\r");
+    };
+    responder("?: ", "c");
+    responder("interpretar: \r\n", texto + "xyz\x7f\x7f\x7f");
+    responder("clave: \r\n", "otra\x15" + clave);
+    responder("s/n: ", "s");
+    responder("clave: \r\n", clave);
+    t.Esperar("Cadena original:\r\n" + texto + "\r\n");
+    responder("?: ", "s");
+    EXPECT_EQ(t.Terminar(), 0);
     const Informe i = Leer();
     EXPECT_GT(i.liberados, 0);
     EXPECT_EQ(i.hallados, 0);
