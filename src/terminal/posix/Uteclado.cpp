@@ -38,6 +38,8 @@ TecladoTerminal::TecladoTerminal(int descriptor) : descriptor(descriptor) {
 }
 
 TecladoTerminal::~TecladoTerminal() {
+    // Gone with a line still open (an exception): the terminal as it was.
+    Cerrar();
     if (tubo[0] >= 0) {
         close(tubo[0]);
         close(tubo[1]);

@@ -22,7 +22,8 @@ class TecladoTerminal final : public FuenteTeclas {
 public:
     // Reads the terminal open as `descriptor`.
     explicit TecladoTerminal(int descriptor);
-    // Wipes what was read and not taken.
+    // Gives the terminal back if a line is still open; wipes what was read
+    // and not taken.
     ~TecladoTerminal();
     TecladoTerminal(const TecladoTerminal&) = delete;
     TecladoTerminal& operator=(const TecladoTerminal&) = delete;
