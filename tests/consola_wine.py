@@ -14,10 +14,12 @@ compare with Linux byte for byte) and the notice for the "€" it lacks, then
 pasted back and deciphered; the Up
 arrow at each line and key prompt, which must bring back nothing (a recalled
 line would change the key); and Ctrl-Z Enter (code page 437) or Ctrl-D (850)
-at the menu, which ends with status 0. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
+at the menu, which ends with status 0. Then once more with the output going
+to a file: no notice on the console, the cipher text's bytes in the file. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
 does not decode, so they are typed as the xterm sequences ESC [H and ESC [F.
 """
 import os
+import re
 import shlex
 import subprocess
 import sys
@@ -47,9 +49,10 @@ def cifrado_por_tuberia(linea: bytes) -> bytes:
 
 
 class Panel:
-    def __init__(self, lang: str, directorio: str):
-        self.socket = os.path.join(directorio, lang)
-        orden = (f"stty susp undef; env LANG={lang} {shlex.join([*EMULADOR, CIFRADOR])}; "
+    def __init__(self, lang: str, directorio: str, salida: str = ""):
+        self.socket = os.path.join(directorio, lang + salida.replace("/", "_"))
+        redireccion = f" > {shlex.quote(salida)}" if salida else ""
+        orden = (f"stty susp undef; env LANG={lang} {shlex.join([*EMULADOR, CIFRADOR])}{redireccion}; "
                  "echo ESTADO=$?; sleep 60")
         self.tmux("new-session", "-d", "-x", "60", "-y", "40", orden)
 
@@ -136,6 +139,29 @@ def probar(lang: str, directorio: str, esperado: str, fin: tuple[str, ...]):
         subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
 
 
+def probar_salida_a_archivo(directorio: str, esperado: str):
+    """Output to a file: the keys are still edited and echoed on the console,
+    the file gets the cipher text's bytes, and no notice shows anywhere."""
+    archivo = os.path.join(directorio, "salida")
+    panel = Panel("C.UTF-8", directorio, archivo)
+    try:
+        time.sleep(2)
+        panel.teclas("c", "Enter")
+        panel.escribir(LINEA)
+        panel.teclas("Enter")
+        panel.escribir(CLAVE)
+        panel.teclas("Enter", "n", "Enter", "s", "Enter")
+        lineas = panel.esperar("ESTADO=0")
+        assert LINEA.replace("€", "?") in lineas, lineas
+        assert not any("Aviso" in l for l in lineas), lineas
+        with open(archivo, "rb") as f:
+            cifrado = re.split(rb"Cadena cifrada: \r?\n", f.read())[1].split(b"\n")[0].rstrip(b"\r")
+        assert mostrado(cifrado) == esperado, (mostrado(cifrado), esperado)
+        print("salida a un archivo: bien")
+    finally:
+        subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
+
+
 def main():
     esperado = mostrado(cifrado_por_tuberia(LINEA.replace("€", "?").encode("cp850")))
     disponibles = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
@@ -145,6 +171,7 @@ def main():
             probar("es_ES.UTF-8", directorio, esperado, ("C-d",))
         else:
             print("es_ES.UTF-8 no está generado: la página 850 no se prueba")
+        probar_salida_a_archivo(directorio, esperado)
 
 
 main()

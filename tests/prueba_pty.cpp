@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,22 @@ TEST(TerminalSenales, TerminarColgarYSalirTerminanSoloElProgramaYDevuelvenLaTerm
         EXPECT_NE(modos.find(" icanon "), std::string::npos) << modos;
         EXPECT_NE(modos.find(" echo "), std::string::npos) << modos;
     }
+}
+
+TEST(TerminalSinSalida, LaSalidaAUnArchivoNoLlevaAvisoNiGlifos) {
+    // Typed at the terminal, which edits the lines itself, with the output
+    // going to a file: the characters are read through the table, composed,
+    // and the file gets the bytes, with no notice anywhere.
+    const std::string archivo = "/tmp/cifrador-salida-" + std::to_string(getpid());
+    Pseudoterminal t(kEntornoUtf8, 80, "\"$0\" > " + archivo);
+    t.Escribir("c\rman\u0303ana €\rk\rn\rs\r");
+    EXPECT_EQ(t.Terminar(), 0);
+    std::ifstream leido(archivo);
+    const std::string salida{std::istreambuf_iterator<char>(leido), std::istreambuf_iterator<char>()};
+    std::remove(archivo.c_str());
+    EXPECT_NE(salida.find("Cadena cifrada: \n" + Modelo("k", "ma\xa4" "ana ?", false) + "\n"), std::string::npos) << salida;
+    EXPECT_EQ(salida.find("Aviso"), std::string::npos);
+    EXPECT_EQ(t.Pantalla().find("Aviso"), std::string::npos);
 }
 
 TEST(TerminalSenales, TrasCtrlZLaLineaSigueDondeEstaba) {
