@@ -44,8 +44,9 @@ endfunction()
 
 # paquetes_reproducibles(<changelog>): cpack stamps every member of its
 # archives (and the gzip and ar headers of the .deb) with SOURCE_DATE_EPOCH;
-# when the environment sets none, it gets the changelog's time. The ZIP is
-# then written again (ZipReproducible.cmake).
+# when the environment sets none, it gets the changelog's time. What it still
+# takes from the builder is mended once the package is made
+# (paquete_reproducible.py).
 function(paquetes_reproducibles changelog)
   fecha_changelog(${changelog} fecha)
   set(configuracion ${PROJECT_BINARY_DIR}/CPackReproducible.cmake)
@@ -55,10 +56,8 @@ if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
 endif()
 ]])
   set(CPACK_PROJECT_CONFIG_FILE ${configuracion} PARENT_SCOPE)
-  if(WIN32)
-    find_program(PYTHON3 python3 REQUIRED)
-    set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ZipReproducible.cmake PARENT_SCOPE)
-    set(CPACK_REPRODUCIBLE_PYTHON ${PYTHON3} PARENT_SCOPE)
-    set(CPACK_REPRODUCIBLE_ZIP ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/zip_reproducible.py PARENT_SCOPE)
-  endif()
+  find_program(PYTHON3 python3 REQUIRED)
+  set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/PaqueteReproducible.cmake PARENT_SCOPE)
+  set(CPACK_REPRODUCIBLE_PYTHON ${PYTHON3} PARENT_SCOPE)
+  set(CPACK_REPRODUCIBLE_SCRIPT ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/paquete_reproducible.py PARENT_SCOPE)
 endfunction()
