@@ -12,10 +12,6 @@ add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOUR
 if(MINGW)
   add_link_options(LINKER:--no-insert-timestamp)
 endif()
-# Folders the install makes (cpack's staging too) would take the builder's
-# umask; installed files and programs already get fixed modes.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # fecha_changelog(<changelog> <variable>): the time of a Debian changelog's
 # top entry in seconds since 1970, which dpkg-parsechangelog calls Timestamp
@@ -45,8 +41,9 @@ endfunction()
 # paquetes_reproducibles(<changelog>): cpack stamps every member of its
 # archives (and the gzip and ar headers of the .deb) with SOURCE_DATE_EPOCH;
 # when the environment sets none, it gets the changelog's time. What it still
-# takes from the builder is mended once the package is made
-# (paquete_reproducible.py).
+# takes from the builder is mended before it packs (the folders' modes,
+# CarpetasReproducibles.cmake) and once the package is made
+# (paquete_reproducible.py). Installed files and programs have fixed modes.
 function(paquetes_reproducibles changelog)
   fecha_changelog(${changelog} fecha)
   set(configuracion ${PROJECT_BINARY_DIR}/CPackReproducible.cmake)
@@ -57,6 +54,7 @@ endif()
 ]])
   set(CPACK_PROJECT_CONFIG_FILE ${configuracion} PARENT_SCOPE)
   find_program(PYTHON3 python3 REQUIRED)
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CarpetasReproducibles.cmake PARENT_SCOPE)
   set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/PaqueteReproducible.cmake PARENT_SCOPE)
   set(CPACK_REPRODUCIBLE_PYTHON ${PYTHON3} PARENT_SCOPE)
   set(CPACK_REPRODUCIBLE_SCRIPT ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/paquete_reproducible.py PARENT_SCOPE)
