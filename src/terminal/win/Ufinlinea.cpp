@@ -45,7 +45,8 @@ EscrituraCRLF::int_type EscrituraCRLF::overflow(int_type c) {
 std::streamsize EscrituraCRLF::xsputn(const char* s, std::streamsize n) {
     std::streamsize escritos = 0;
     while (escritos < n) {
-        const auto* lf = static_cast<const char*>(std::memchr(s + escritos, '\n', static_cast<std::size_t>(n - escritos)));
+        const auto* lf =
+            static_cast<const char*>(std::memchr(s + escritos, '\n', static_cast<std::size_t>(n - escritos)));
         const std::streamsize tramo = (lf != nullptr ? lf - s : n) - escritos;
         if (destino.sputn(s + escritos, tramo) != tramo) break;
         escritos += tramo;
