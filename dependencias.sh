@@ -3,13 +3,14 @@
 # need, and any named on the command line, when some are missing; with all of
 # them present it does nothing and needs no privileges. With --windows, also
 # what the Windows preset needs: the MinGW-w64 cross compiler, GoogleTest's
-# sources, and Wine and Python for running the Windows tests.
+# sources, Wine and Python for running the Windows tests, and unzip for
+# looking into the ZIP.
 set -euo pipefail
 
-paquetes=(cmake g++ libgtest-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc tmux valgrind)
+paquetes=(cmake g++ libgtest-dev libbenchmark-dev dpkg-dev file groff-base lintian locales mandoc python3 tmux valgrind)
 for argumento in "$@"; do
   if [ "$argumento" = --windows ]; then
-    paquetes+=(g++-mingw-w64-x86-64-posix googletest wine wine64 python3)
+    paquetes+=(g++-mingw-w64-x86-64-posix googletest wine wine64 python3 unzip)
   else
     paquetes+=("$argumento")
   fi

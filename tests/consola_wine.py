@@ -45,7 +45,7 @@ def mostrado(datos: bytes) -> str:
 def cifrado_por_tuberia(linea: bytes) -> bytes:
     entrada = b"c\n" + linea + b"\n" + CLAVE.encode() + b"\nn\ns\n"
     salida = subprocess.run([*EMULADOR, CIFRADOR], input=entrada, capture_output=True, check=True).stdout
-    return salida.split(b"Cadena cifrada: \n", 1)[1].split(b"\n", 1)[0]
+    return salida.split(b"Cadena cifrada: \r\n", 1)[1].split(b"\r\n", 1)[0]
 
 
 class Panel:

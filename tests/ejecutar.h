@@ -3,7 +3,8 @@
 // CIFRADOR_ENVOLTORIO holds a command (words split at blanks), the program
 // runs under it, as in `valgrind ... cifrador` (not on Windows). Where
 // standard output must fail, Windows has no /dev/full: it is a pipe that
-// nobody reads.
+// nobody reads. The strings hold the transcripts' LF line ends on both
+// platforms; on Windows, lines cross as CR LF (ejecutarwin.cpp).
 #ifndef EJECUTAR_H
 #define EJECUTAR_H
 

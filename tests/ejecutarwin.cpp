@@ -1,11 +1,13 @@
 // Ejecutar on Windows: the program started with CreateProcess, its standard
-// handles a file, a pipe or none.
+// handles a file, a pipe or none, and the transcripts' line ends made
+// Windows' ones on the way in and back on the way out.
 #include "ejecutar.h"
 
 #include <windows.h>
 
 #include <filesystem>
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <utility>
 
@@ -63,10 +65,39 @@ void Tuberia(Asa& lectura, Asa& escritura, bool hijo_lee) {
 
 std::wstring Citado(const std::string& palabra) { return L"\"" + Ancha(palabra) + L"\""; }
 
+// The shared transcripts' lines end in LF. On Windows a CR just before a
+// line's end is part of that end, so a line that ends in a CR of its own
+// needs a CR LF after it; with CIFRADOR_CRLF set every line gets one, as
+// cmd's echo and type and Notepad write them.
+std::string FinesWindows(const std::string& entrada) {
+    const bool todas = std::getenv("CIFRADOR_CRLF") != nullptr;
+    std::string r;
+    r.reserve(entrada.size());
+    for (const char c : entrada) {
+        if (c == '\n' && (todas || (!r.empty() && r.back() == '\r'))) r += '\r';
+        r += c;
+    }
+    return r;
+}
+
+// What the program writes to a file must end every line in CR LF; given back
+// with LF, as the transcripts have it.
+std::string FinesLinux(const std::string& escrito) {
+    std::string r;
+    r.reserve(escrito.size());
+    for (std::size_t i = 0; i < escrito.size(); ++i) {
+        if (escrito[i] == '\n') throw std::runtime_error("salto de línea sin CR en el byte " + std::to_string(i));
+        if (escrito[i] == '\r' && i + 1 < escrito.size() && escrito[i + 1] == '\n') ++i;
+        r += escrito[i];
+    }
+    return r;
+}
+
 }  // namespace
 
-Resultado Ejecutar(const std::string& entrada, Destino destino, const std::vector<std::string>& argumentos,
+Resultado Ejecutar(const std::string& entrada_lf, Destino destino, const std::vector<std::string>& argumentos,
                    Origen origen) {
+    const std::string entrada = FinesWindows(entrada_lf);
     const std::string ruta_entrada = Temporal(), ruta_salida = Temporal(), ruta_errores = Temporal();
     if (origen == Origen::Archivo) std::ofstream(ruta_entrada, std::ios::binary) << entrada;
 
@@ -110,8 +141,8 @@ Resultado Ejecutar(const std::string& entrada, Destino destino, const std::vecto
     GetExitCodeProcess(pi.hProcess, &estado);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    Resultado r{destino == Destino::Archivo ? LeerArchivo(ruta_salida) : std::string(), LeerArchivo(ruta_errores),
-                static_cast<int>(estado)};
+    const std::string salida = destino == Destino::Archivo ? LeerArchivo(ruta_salida) : std::string();
+    const std::string errores = LeerArchivo(ruta_errores);
     for (const auto& ruta : {ruta_entrada, ruta_salida, ruta_errores}) std::filesystem::remove(ruta);
-    return r;
+    return {FinesLinux(salida), FinesLinux(errores), static_cast<int>(estado)};
 }

@@ -181,6 +181,18 @@ TEST(Consola, LineasConTodosLosBytes) {
     EXPECT_EQ(Ejecutar(g.entrada, Destino::Archivo, {}, Origen::Tuberia).salida, g.salida);
 }
 
+// The program reads 64 KiB at a time, and this line's end falls where the
+// first read ends: with CR LF line ends (Windows, CIFRADOR_CRLF) its CR is
+// the read's last byte and its LF the next one's first. Lone CRs and Ctrl-Z
+// inside the line and the key are data everywhere.
+TEST(Consola, FinDeLineaEntreDosLecturas) {
+    std::string linea;
+    while (linea.size() < 65532) linea += "a\rb\x1a";
+    Guion g;
+    g.Cifrar(linea, "cla\rve\x1a").Si("cla\rve\x1a");
+    Comprobar(g.Salir());
+}
+
 // Excluded from the valgrind pass by its name (Enorme): under valgrind it takes minutes.
 TEST(ConsolaEnorme, LineaDe64MiBIdaYVueltaPorTuberia) {
     std::mt19937 azar(64);

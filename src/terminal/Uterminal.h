@@ -6,8 +6,9 @@
 // typed comes back as those bytes, letters and combining marks composed; a
 // line typed with characters read as "?" is followed by the notice that says
 // how many (AvisoDesconocidos) when the output is that terminal too. Pipes and
-// files carry the bytes unchanged. Which layer is built is the platform's
-// choice (Uterminalposix.cpp, Uterminalwin.cpp).
+// files carry the bytes unchanged, but for Windows' CR LF line ends there
+// (Ufinlinea.h). Which layer is built is the platform's choice
+// (Uterminalposix.cpp, Uterminalwin.cpp).
 #ifndef UTERMINAL_H
 #define UTERMINAL_H
 

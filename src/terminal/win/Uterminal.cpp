@@ -1,10 +1,11 @@
-// The terminal layer on Windows. The C runtime's standard descriptors are put
-// in binary mode, so pipes and files carry exactly the bytes they carry on
-// Linux: no CR added before a newline, a CR read as content, and a Ctrl-Z
-// (byte 26) read as data rather than as the end of the input. Each console
-// stream that is a console (told by GetConsoleMode: _isatty is also true for
-// NUL) goes through the terminal's stream buffers on the console instead, and
-// lines typed there are read through the line editor.
+// The terminal layer on Windows. Standard input and output are put in binary
+// mode, so that a Ctrl-Z (byte 26) is read as data rather than as the end of
+// the input; on pipes and files their lines end in CR LF both ways
+// (Ufinlinea.h), and standard error keeps the runtime's text mode, which
+// writes its newlines so. Each console stream that is a console (told by
+// GetConsoleMode: _isatty is also true for NUL) goes through the terminal's
+// stream buffers on the console instead, and lines typed there are read
+// through the line editor.
 #include "Uterminal.h"
 
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <utility>
 
 #include "Udesvio.h"
+#include "Ufinlinea.h"
 #include "Uflujos.h"
 #include "Upantalla.h"
 #include "Uteclado.h"
@@ -48,6 +50,7 @@ struct Terminal::Capa {
     std::optional<TecladoConsola> teclado;
     std::optional<LineasEditadas> entrada;
     std::optional<Desvio<std::istream>> desvio_entrada;
+    std::optional<FinesDeLinea> fines;
 };
 
 Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
@@ -58,12 +61,13 @@ Terminal::~Terminal() = default;
 Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola) {
     // Only the descriptors the process was given a handle for: asking the C
     // runtime about a missing one may end the process.
-    const std::pair<DWORD, int> estandares[] = {{STD_INPUT_HANDLE, 0}, {STD_OUTPUT_HANDLE, 1}, {STD_ERROR_HANDLE, 2}};
+    const std::pair<DWORD, int> estandares[] = {{STD_INPUT_HANDLE, 0}, {STD_OUTPUT_HANDLE, 1}};
     for (const auto& [estandar, descriptor] : estandares) {
         const HANDLE h = GetStdHandle(estandar);
         if (h != nullptr && h != INVALID_HANDLE_VALUE) _setmode(descriptor, _O_BINARY);
     }
     const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
+    fines.emplace(entrada_consola, EsConsola(in), salida_consola, EsConsola(out));
     if (EsConsola(out)) {
         pantalla.emplace(out);
         salida.emplace(*pantalla);
