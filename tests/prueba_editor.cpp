@@ -192,6 +192,21 @@ TEST_P(EditorEnPantalla, ElAnchoCambiaYLaLineaSeRedibujaEnSuSitio) {
     EXPECT_EQ(rejilla.cursor, prompt.size() + texto.size() - 3);
 }
 
+TEST(Entrada, Utf16DeLaConsola) {
+    const auto decodificar = [](const std::u16string& unidades) {
+        DecodificadorUtf16 decodificador;
+        std::u32string caracteres;
+        for (const char16_t u : unidades) {
+            char32_t salida[2];
+            caracteres.append(salida, decodificador.Entrar(u, salida));
+        }
+        return caracteres;
+    };
+    EXPECT_TRUE(decodificar(u"añ\U0001F600z") == U"añ\U0001F600z");
+    // A surrogate left alone is a character the table lacks, however it ends.
+    EXPECT_TRUE(decodificar(u"\xD83Dz\xDE00\xD83D\xD83D\xDE00") == U"\xFFFDz\xFFFD\xFFFD\U0001F600");
+}
+
 INSTANTIATE_TEST_SUITE_P(Anchos, EditorEnPantalla, testing::Values(7, 13, 80));
 
 }  // namespace
