@@ -29,6 +29,7 @@ TecladoConsola::~TecladoConsola() {
     Cerrar();
     SetConsoleCtrlHandler(AlTerminar, FALSE);
     Borrar(cola, sizeof cola);
+    Borrar(&repetida, sizeof repetida);
 }
 
 void TecladoConsola::Abrir() {
