@@ -76,7 +76,7 @@ private:
     std::uint32_t j = 0;
     CadenaExt estado;  // the permutation: 224 bytes, each of 0..223 once
     CadenaExt clave;   // copy of the last key accepted
-    Operacion operacion = &CifraRC4::Sumar;
+    bool descifrando = false;  // Restar, or Sumar when false
 };
 
 #endif
