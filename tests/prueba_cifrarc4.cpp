@@ -120,6 +120,32 @@ TEST(CifraRC4, ProcesarSobreLaMismaCadenaTransformaEnSuSitio) {
     EXPECT_EQ(Texto(cadena), Modelo("secreto", texto, false));
 }
 
+// Without a new key each call goes on with the keystream where the last one
+// left it, whichever it was: the pieces make the model's cipher text of the
+// whole. A space is symbol 0, so it enciphers as 32 plus its keystream
+// symbol. The cuts fall on either side of i's wrap from 223 to 0.
+TEST(CifraRC4, SinClaveNuevaElFlujoSigueDondeQuedo) {
+    std::mt19937 azar(5);
+    const std::string clave = Aleatorio(azar, 30), resto = Aleatorio(azar, 300);
+    CifraRC4 cifra;
+    CadenaExt k(320), texto(320), salida(320);
+    Llenar(k, clave);
+    for (std::size_t corte : {0, 1, 222, 223, 224, 447}) {
+        SCOPED_TRACE(corte);
+        const std::string primero(corte, 'a');
+        const std::string todo = Modelo(clave, primero + "  " + resto, false);
+        ASSERT_TRUE(cifra.EstablecerClave(k));
+        Llenar(texto, primero);
+        cifra.Procesar(texto, salida);
+        EXPECT_EQ(Texto(salida), todo.substr(0, corte));
+        EXPECT_EQ(cifra.SiguienteSimbolo() + 32, static_cast<unsigned char>(todo[corte]));
+        cifra.Avanzar();  // the second space's symbol, unseen
+        Llenar(texto, resto);
+        cifra.Procesar(texto, texto);
+        EXPECT_EQ(Texto(texto), todo.substr(corte + 2));
+    }
+}
+
 TEST(CifraRC4, SumarYRestarModulo224ParaCualquierByte) {
     CifraRC4 cifra;
     for (std::uint32_t a = 0; a < 256; ++a)

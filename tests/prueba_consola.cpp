@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -209,6 +210,31 @@ TEST(ConsolaEnorme, LineaDe64MiBIdaYVueltaPorTuberia) {
     ASSERT_GE(r.salida.size(), cola.size());
     EXPECT_TRUE(MismosBytes(r.salida.substr(r.salida.size() - cola.size()), cola));
 }
+
+#ifndef _WIN32
+// Memory exhausted, under a limit on the program's data (prlimit) that the
+// sanitizers' own reservations would exceed, and which would stop valgrind
+// (its pass leaves out the Enorme tests): a line whose storage cannot double
+// from 20 MiB to 40 while it is read, and one read whole (cut to 19 MiB from
+// 20) whose result cannot have its 19 MiB.
+TEST(ConsolaEnorme, MemoriaAgotadaAlLeerYAlCifrar) {
+#ifdef CIFRADOR_SANITIZADO
+    GTEST_SKIP() << "con los sanitizadores";
+#endif
+    const char* envoltorio = std::getenv("CIFRADOR_ENVOLTORIO");
+    const std::string anterior = envoltorio ? envoltorio : "";
+    setenv("CIFRADOR_ENVOLTORIO", ("prlimit --data=" + std::to_string(32 << 20) + " " + anterior).c_str(), 1);
+    const Resultado lectura = Ejecutar("c\n" + std::string(21 << 20, 'a') + "\nk\nn\ns\n");
+    const Resultado cifra = Ejecutar("c\n" + std::string(19 << 20, 'a') + "\nk\nn\ns\n");
+    setenv("CIFRADOR_ENVOLTORIO", anterior.c_str(), 1);
+    EXPECT_EQ(lectura.salida, kMenu + kPideTexto);
+    EXPECT_EQ(cifra.salida, kMenu + kPideTexto + kPideClave);
+    for (const Resultado& r : {lectura, cifra}) {
+        EXPECT_EQ(r.errores, "cifrador: memoria agotada\n");
+        EXPECT_EQ(r.estado, 1);
+    }
+}
+#endif
 
 TEST(Consola, EntradaCerradaODirectorioEsFinDeEntrada) {
     for (Origen o : {Origen::Cerrado, Origen::Directorio}) {

@@ -318,6 +318,25 @@ TEST(TerminalSenales, AlCambiarDeAnchoLaLineaSeRedibujaEnSuSitio) {
     t.Esperar("Debe escribir");
 }
 
+// The spaces that end a line of data show as ␠ on every such line: a result,
+// and the line the check shows, a plain text or a cipher text.
+TEST_P(EnTerminal, EspaciosFinalesEnCadaLineaDeDatos) {
+    Pseudoterminal t(Entorno());
+    const auto comprobado = [&t](const std::string& opcion, const std::string& linea, const std::string& encabezado) {
+        Responder(t, kMenu, opcion);
+        Responder(t, "Escriba la linea a interpretar: \r\n", linea);
+        Responder(t, "Escriba la clave: \r\n", "k");
+        Responder(t, kPregunta, "s");
+        Responder(t, "Escriba la clave: \r\n", "k");
+        t.Esperar(encabezado + "\r\n");
+        return t.Linea();
+    };
+    EXPECT_EQ(comprobado("c", "fin  ", "Cadena original:"), "fin␠␠");
+    EXPECT_EQ(comprobado("d", "ab  ", "Cadena cifrada: "), "ab␠␠");
+    EXPECT_EQ(Descifrar(t, Mostrado(Modelo("k", "fin  ", false)), "k"), "fin␠␠");
+    EXPECT_EQ(Salir(t), 0);
+}
+
 TEST(TerminalLatin1, BytesTalCualSinEditor) {
     const locale_t l = newlocale(LC_CTYPE_MASK, "es_ES.ISO-8859-1", locale_t{});
     if (l == locale_t{}) GTEST_SKIP() << "es_ES.ISO-8859-1 no esta instalado (lo genera .ci/run)";

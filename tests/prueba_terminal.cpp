@@ -237,4 +237,10 @@ TEST(Terminal, LocaleQueCuentaComoUtf8) {
     EXPECT_FALSE(LocaleUtf8("es_ES", "ISO-8859-1"));
 }
 
+TEST(Terminal, AvisoEnSingularYEnPlural) {
+    EXPECT_EQ(AvisoDesconocidos(1), "Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».");
+    EXPECT_EQ(AvisoDesconocidos(2), "Aviso: 2 caracteres sin equivalente en la página 850 se leyeron como «?».");
+    EXPECT_EQ(AvisoDesconocidos(1000), "Aviso: 1000 caracteres sin equivalente en la página 850 se leyeron como «?».");
+}
+
 }  // namespace
