@@ -238,9 +238,9 @@ TEST(Terminal, LocaleQueCuentaComoUtf8) {
 }
 
 TEST(Terminal, AvisoEnSingularYEnPlural) {
-    EXPECT_EQ(AvisoDesconocidos(1), "Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».");
-    EXPECT_EQ(AvisoDesconocidos(2), "Aviso: 2 caracteres sin equivalente en la página 850 se leyeron como «?».");
-    EXPECT_EQ(AvisoDesconocidos(1000), "Aviso: 1000 caracteres sin equivalente en la página 850 se leyeron como «?».");
+    EXPECT_TRUE(AvisoDesconocidos(1) == U"Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».");
+    EXPECT_TRUE(AvisoDesconocidos(2) == U"Aviso: 2 caracteres sin equivalente en la página 850 se leyeron como «?».");
+    EXPECT_TRUE(AvisoDesconocidos(1000) == U"Aviso: 1000 caracteres sin equivalente en la página 850 se leyeron como «?».");
 }
 
 }  // namespace
