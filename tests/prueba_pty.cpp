@@ -298,6 +298,10 @@ TEST(TerminalSenales, TrasCtrlZLaLineaSigueDondeEstaba) {
     t.EsperarEditor();
     t.Escribir("rar\r");
     t.Esperar("Escriba la linea a interpretar: \r\n");
+    t.EsperarEditor();
+    t.Escribir("\x04");
+    t.Esperar("Debe escribir");
+    EXPECT_EQ(t.Terminar(), 0);
 }
 
 TEST(TerminalSenales, AlCambiarDeAnchoLaLineaSeRedibujaEnSuSitio) {
@@ -316,6 +320,7 @@ TEST(TerminalSenales, AlCambiarDeAnchoLaLineaSeRedibujaEnSuSitio) {
     t.EsperarEditor();
     t.Escribir("\x04");
     t.Esperar("Debe escribir");
+    EXPECT_EQ(t.Terminar(), 0);
 }
 
 // The spaces that end a line of data show as ␠ on every such line: a result,
