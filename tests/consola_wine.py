@@ -94,6 +94,8 @@ def probar(lang: str, directorio: str, esperado: str, fin: tuple[str, ...]):
         panel.esperar("interpretar:")
         panel.teclas("Up", "F7", "F5", "F12", "PPage", "NPage", "IC", "S-Right", "M-x")
         panel.escribir(LINEA)
+        # Shown as typed, before Enter.
+        panel.esperar(LINEA.replace("€", "?"))
         panel.teclas("Enter")
         panel.esperar("clave:")
         # The editing keys of a POSIX terminal, the same here: Ctrl-U, Ctrl-A,

@@ -21,6 +21,19 @@ BOOL WINAPI AlTerminar(DWORD suceso) {
     return FALSE;  // the default handler then ends the process
 }
 
+// Whether an event gives no key: no key event at all, a key let go (but Alt,
+// with a character made on the numeric keypad), or a modifier pressed alone.
+bool SinTecla(const INPUT_RECORD& evento) {
+    if (evento.EventType != KEY_EVENT) return true;
+    const KEY_EVENT_RECORD& tecla = evento.Event.KeyEvent;
+    if (!tecla.bKeyDown) return tecla.wVirtualKeyCode != VK_MENU || tecla.uChar.UnicodeChar == 0;
+    switch (tecla.wVirtualKeyCode) {
+        case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_CAPITAL: case VK_LWIN: case VK_RWIN:
+            return tecla.uChar.UnicodeChar == 0;
+        default: return false;
+    }
+}
+
 }  // namespace
 
 TecladoConsola::TecladoConsola(HANDLE entrada) : entrada(entrada) { SetConsoleCtrlHandler(AlTerminar, TRUE); }
@@ -50,9 +63,18 @@ void TecladoConsola::Cerrar() {
 }
 
 bool TecladoConsola::Pendiente() {
-    DWORD eventos = 0;
-    return siguiente < en_cola || repeticiones > 0 ||
-           (GetNumberOfConsoleInputEvents(entrada, &eventos) && eventos > 0);
+    if (siguiente < en_cola || repeticiones > 0) return true;
+    // Every key typed is followed by the event of letting it go: counted as
+    // pending, it would keep what was typed off the screen until the next key.
+    for (;;) {
+        INPUT_RECORD evento;
+        DWORD n = 0;
+        if (!PeekConsoleInputW(entrada, &evento, 1, &n) || n == 0) return false;
+        const bool ninguna = SinTecla(evento);
+        if (ninguna) ReadConsoleInputW(entrada, &evento, 1, &n);
+        Borrar(&evento, sizeof evento);
+        if (!ninguna) return true;
+    }
 }
 
 Tecla TecladoConsola::DeCaracter(char32_t caracter) {
