@@ -104,8 +104,15 @@ def probar(lang: str, directorio: str, esperado: str, fin: tuple[str, ...]):
         panel.teclas("Up", "C-u")
         panel.escribir("cla")
         panel.teclas("C-a", "C-e")
-        panel.escribir("ve otra")
-        panel.teclas("C-w", "C-h", "C-b", "C-b", "C-f", "C-f", "C-k")
+        panel.escribir("ve " + "o" * 70)
+        panel.esperar("o" * 10)
+        panel.teclas("C-w")
+        time.sleep(0.5)
+        # What the editing took out, two rows of it, is gone from the screen.
+        fila = panel.pantalla()
+        clave = fila.index("Escriba la clave:") + 1
+        assert fila[clave:clave + 2] == ["clave", ""], fila
+        panel.teclas("C-h", "C-b", "C-b", "C-f", "C-f", "C-k")
         panel.teclas("Enter")
         lineas = panel.esperar("s/n:")
         assert lineas[0] == "(C)ifrar/(D)escifrar/(S)alir?: cifrar" + "y" * 23, lineas[0]

@@ -1,6 +1,7 @@
 #include "Upantalla.h"
 
 #include <algorithm>
+#include <string>
 
 #include "Uborrado.h"
 
@@ -46,10 +47,23 @@ void PantallaConsola::Ir(std::size_t desde, std::size_t hasta, std::size_t ancho
 }
 
 void PantallaConsola::Limpiar(std::size_t n) {
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (n == 0 || !GetConsoleScreenBufferInfo(consola, &info)) return;
-    DWORD escritas = 0;
-    FillConsoleOutputCharacterW(consola, L' ', static_cast<DWORD>(n), info.dwCursorPosition, &escritas);
+    // Blanks written as characters, which every console shows (Wine's in a
+    // terminal does not show what FillConsoleOutputCharacter changes); the
+    // cursor then goes back to where it was, less the rows the buffer
+    // scrolled up meanwhile.
+    CONSOLE_SCREEN_BUFFER_INFO antes, despues;
+    if (n == 0 || !GetConsoleScreenBufferInfo(consola, &antes) || antes.dwSize.X <= 0) return;
+    const std::u32string blancos(n, U' ');
+    Poner(blancos.data(), n);
+    if (!GetConsoleScreenBufferInfo(consola, &despues)) return;
+    const std::ptrdiff_t ancho = antes.dwSize.X;
+    const std::ptrdiff_t fin = antes.dwCursorPosition.Y * ancho + antes.dwCursorPosition.X + static_cast<std::ptrdiff_t>(n);
+    // Past the last column the cursor is at the start of the next row, or, on
+    // a console that wraps late, still in the last column.
+    const bool tardio = fin % ancho == 0 && despues.dwCursorPosition.X == ancho - 1;
+    const std::ptrdiff_t subidas = fin / ancho - (despues.dwCursorPosition.Y + (tardio ? 1 : 0));
+    SetConsoleCursorPosition(consola, {antes.dwCursorPosition.X,
+                                       static_cast<SHORT>(std::max<std::ptrdiff_t>(0, antes.dwCursorPosition.Y - subidas))});
 }
 
 void PantallaConsola::FinDeFila() {
