@@ -36,6 +36,9 @@ paquetes=("$raiz"/paquete/cifrador_*_amd64.deb)
 informe=$(dpkg-deb -I "${paquetes[0]}")
 grep -q '^ Depends: .*libc6' <<<"$informe" || { echo "el paquete no lista sus dependencias:"; echo "$informe"; exit 1; }
 grep -q '^ Maintainer: ' <<<"$informe" || { echo "el paquete no tiene Maintainer"; exit 1; }
+# Lines are edited by the program itself: no line-editing library, and with it
+# no configuration file of its own, comes with the package.
+if grep -qi 'libedit\|readline' <<<"$informe"; then echo "el paquete depende de una biblioteca de edicion:"; echo "$informe"; exit 1; fi
 # Debian's own checker, every tag shown: any tag at all fails.
 etiquetas=$(lintian --pedantic --display-info --display-experimental ${omitidas:+--suppress-tags "$omitidas"} \
   --fail-on error,warning,info,pedantic,experimental "${paquetes[0]}") \
