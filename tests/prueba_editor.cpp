@@ -65,7 +65,7 @@ public:
 };
 
 // A key for the scripts: characters below U+E000 are typed (the control ones
-// through TeclaDeControl, as both platforms read them); U+E000 plus an action
+// through TeclaDeCaracter, as both platforms read them); U+E000 plus an action
 // is that action.
 constexpr char32_t K(A accion) { return 0xE000 + static_cast<char32_t>(accion); }
 const std::u32string IZQ{K(A::Izquierda)}, DER{K(A::Derecha)}, INI{K(A::Inicio)}, FIN{K(A::Fin)},
@@ -74,8 +74,7 @@ const std::u32string IZQ{K(A::Izquierda)}, DER{K(A::Derecha)}, INI{K(A::Inicio)}
 
 Tecla DeGuion(char32_t c) {
     if (c >= 0xE000 && c < 0xE100) return {static_cast<A>(c - 0xE000), 0};
-    if (c < 0x20 || c == 0x7F) return TeclaDeControl(c);
-    return {A::Caracter, c};
+    return TeclaDeCaracter(c);
 }
 
 struct Guion {

@@ -10,10 +10,11 @@ bool Blanco(unsigned char byte) { return byte == ' ' || byte == '\t'; }
 
 }  // namespace
 
-Tecla TeclaDeControl(char32_t control) {
+Tecla TeclaDeCaracter(char32_t caracter) {
     using A = Tecla::Accion;
+    if (!EsControl(caracter)) return {A::Caracter, caracter};
     A accion = A::Nada;
-    switch (control) {
+    switch (caracter) {
         case 0x01: accion = A::Inicio; break;
         case 0x02: accion = A::Izquierda; break;
         case 0x04: accion = A::FinDeEntrada; break;
@@ -29,7 +30,7 @@ Tecla TeclaDeControl(char32_t control) {
         case 0x17: accion = A::BorrarPalabra; break;
         default: break;
     }
-    return {accion, control};
+    return {accion, caracter};
 }
 
 void Editor::Empezar(const CadenaExt& texto) {
@@ -51,7 +52,7 @@ Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
         // A newline would end the line the dialogue reads, not be part of it.
         if (tecla.caracter == '\n') return Resultado::Sigue;
         if (tecla.caracter != 0) {
-            if (tecla.caracter < 0x20 || tecla.caracter == 0x7F) {
+            if (EsControl(tecla.caracter)) {
                 linea.Insertar(static_cast<unsigned char>(tecla.caracter));
                 Cambiado(linea.Cursor() - 1);
             } else {

@@ -45,10 +45,14 @@ struct Tecla {
     char32_t caracter = 0;
 };
 
-// The key a control character (U+0000 to U+001F, U+007F) stands for, the same
-// on every platform: Tab and Ctrl-Z type themselves (Ctrl-Z at the start of a
-// line, then Enter, ends the input on Windows); an unbound one is Nada.
-Tecla TeclaDeControl(char32_t control);
+// Whether `caracter` is a control character (U+0000 to U+001F, U+007F).
+inline bool EsControl(char32_t caracter) { return caracter < 0x20 || caracter == 0x7F; }
+
+// The key a character typed stands for, the same on every platform: a
+// control character is its binding (Tab and Ctrl-Z type themselves; Ctrl-Z
+// at the start of a line, then Enter, ends the input on Windows) or Nada when
+// it has none; any other character types itself.
+Tecla TeclaDeCaracter(char32_t caracter);
 
 // Where the editor draws: the characters of a Sumidero, laid out from the
 // first column of a row and wrapped at Ancho() columns, and a cursor that the

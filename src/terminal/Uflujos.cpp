@@ -4,6 +4,15 @@
 
 #include "Uborrado.h"
 
+namespace {
+
+// The line's bytes for a get area, which only reads them.
+char* ZonaDeLectura(const LineaTecleada& linea) {
+    return reinterpret_cast<char*>(const_cast<unsigned char*>(linea.Datos()));
+}
+
+}  // namespace
+
 SalidaTerminal::~SalidaTerminal() {
     Tramo tramo(sumidero);
     mostrador.Terminar([&](char32_t c) { tramo.Poner(c); });
@@ -97,8 +106,7 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
         Borrar(caracteres, sizeof caracteres);
     }
     if (linea.Largo() == 0) return traits_type::eof();
-    // Only read from here on: the get area is the line itself.
-    char* const datos = reinterpret_cast<char*>(const_cast<unsigned char*>(linea.Datos()));
+    char* const datos = ZonaDeLectura(linea);
     setg(datos, datos, datos + linea.Largo());
     return traits_type::to_int_type(*gptr());
 }
@@ -133,8 +141,7 @@ LineasEditadas::int_type LineasEditadas::underflow() {
         return traits_type::to_int_type(fin_de_linea);
     }
     dada = true;
-    // Only read from here on: the get area is the line itself.
-    char* const datos = reinterpret_cast<char*>(const_cast<unsigned char*>(linea.Datos()));
+    char* const datos = ZonaDeLectura(linea);
     setg(datos, datos, datos + linea.Largo());
     return traits_type::to_int_type(*gptr());
 }

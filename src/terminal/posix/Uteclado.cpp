@@ -131,13 +131,7 @@ bool TecladoTerminal::Leer(Tecla& tecla) {
         }
         if (siguiente < en_cola) {
             const char32_t caracter = std::exchange(cola[siguiente++], 0);
-            if (caracter == kEscape) {
-                tecla = Escape();
-            } else if (caracter < 0x20 || caracter == 0x7F) {
-                tecla = TeclaDeControl(caracter);
-            } else {
-                tecla = {Tecla::Accion::Caracter, caracter};
-            }
+            tecla = caracter == kEscape ? Escape() : TeclaDeCaracter(caracter);
             return true;
         }
         const int byte = Siguiente(-1);

@@ -77,11 +77,6 @@ bool TecladoConsola::Pendiente() {
     }
 }
 
-Tecla TecladoConsola::DeCaracter(char32_t caracter) {
-    if (caracter < 0x20 || caracter == 0x7F) return TeclaDeControl(caracter);
-    return {Tecla::Accion::Caracter, caracter};
-}
-
 bool TecladoConsola::Leer(Tecla& tecla) {
     for (;;) {
         if (repeticiones > 0) {
@@ -90,7 +85,7 @@ bool TecladoConsola::Leer(Tecla& tecla) {
             return true;
         }
         if (siguiente < en_cola) {
-            tecla = DeCaracter(std::exchange(cola[siguiente++], 0));
+            tecla = TeclaDeCaracter(std::exchange(cola[siguiente++], 0));
             return true;
         }
         INPUT_RECORD evento;
@@ -126,8 +121,8 @@ bool TecladoConsola::Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla) {
             case VK_HOME: tecla = sin(A::Inicio); return true;
             case VK_END: tecla = sin(A::Fin); return true;
             case VK_DELETE: tecla = sin(A::Suprimir); return true;
-            case VK_BACK: tecla = ctrl || alt ? Tecla{} : TeclaDeControl(0x08); return true;
-            case VK_RETURN: tecla = TeclaDeControl('\r'); return true;
+            case VK_BACK: tecla = ctrl || alt ? Tecla{} : TeclaDeCaracter(0x08); return true;
+            case VK_RETURN: tecla = TeclaDeCaracter('\r'); return true;
             case VK_ESCAPE: tecla = {A::Nada, 0x1B}; return true;
             case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_INSERT: tecla = {}; return true;
             default: break;
@@ -148,7 +143,7 @@ bool TecladoConsola::Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla) {
     char32_t caracteres[2];
     const std::size_t n = decodificador.Entrar(static_cast<char16_t>(unidad), caracteres);
     if (n == 0) return false;
-    tecla = DeCaracter(caracteres[0]);
+    tecla = TeclaDeCaracter(caracteres[0]);
     cola[0] = n > 1 ? caracteres[1] : 0;
     en_cola = n - 1;
     siguiente = 0;

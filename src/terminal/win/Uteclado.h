@@ -31,7 +31,6 @@ private:
     // The key an event stands for; false for an event that is no key (a key
     // let go, a modifier alone, a surrogate awaiting its pair).
     bool Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla);
-    static Tecla DeCaracter(char32_t caracter);
 
     HANDLE entrada;
     DWORD modo_original = 0;
