@@ -11,8 +11,6 @@
 
 namespace {
 
-using A = Tecla::Accion;
-
 // A terminal reduced to its cells, counted from the prompt's first: a
 // character written in the last column of a row leaves the cursor there
 // until the next one (as terminals do), and a change of width rewraps the
@@ -64,17 +62,20 @@ public:
     bool pendiente = false;
 };
 
-// A key for the scripts: characters below U+E000 are typed (the control ones
-// through TeclaDeCaracter, as both platforms read them); U+E000 plus an action
-// is that action.
-constexpr char32_t K(A accion) { return 0xE000 + static_cast<char32_t>(accion); }
-const std::u32string IZQ{K(A::Izquierda)}, DER{K(A::Derecha)}, INI{K(A::Inicio)}, FIN{K(A::Fin)},
-    SUP{K(A::Suprimir)}, PANT{K(A::PalabraAnterior)}, PSIG{K(A::PalabraSiguiente)}, NADA{K(A::Nada)},
-    REDIB{K(A::Redibujar)};
+// A key for the scripts: characters below U+E000 are read as a terminal's
+// (TeclaDeCaracter, as both platforms read them); U+E000 plus a named key,
+// plus 32 times its modifiers, is that key.
+using N = Tecla::Nombre;
+constexpr char32_t K(N nombre, unsigned modificadores = 0) {
+    return 0xE000 + static_cast<char32_t>(nombre) + 32 * modificadores;
+}
+const std::u32string IZQ{K(N::Izquierda)}, DER{K(N::Derecha)}, INI{K(N::Inicio)}, FIN{K(N::Fin)},
+    SUP{K(N::Suprimir)}, PANT{K(N::Izquierda, kCtrl)}, PSIG{K(N::Derecha, kCtrl)}, NADA{K(N::Arriba)},
+    REDIB{U"\x0c"};
 
 Tecla DeGuion(char32_t c) {
-    if (c >= 0xE000 && c < 0xE100) return {static_cast<A>(c - 0xE000), 0};
-    return TeclaDeCaracter(c);
+    if (c < 0xE000 || c >= 0xE100) return TeclaDeCaracter(c);
+    return {static_cast<N>((c - 0xE000) % 32), 0, static_cast<unsigned char>((c - 0xE000) / 32)};
 }
 
 struct Guion {

@@ -10,29 +10,6 @@ bool Blanco(unsigned char byte) { return byte == ' ' || byte == '\t'; }
 
 }  // namespace
 
-Tecla TeclaDeCaracter(char32_t caracter) {
-    using A = Tecla::Accion;
-    if (!EsControl(caracter)) return {A::Caracter, caracter};
-    A accion = A::Nada;
-    switch (caracter) {
-        case 0x01: accion = A::Inicio; break;
-        case 0x02: accion = A::Izquierda; break;
-        case 0x04: accion = A::FinDeEntrada; break;
-        case 0x05: accion = A::Fin; break;
-        case 0x06: accion = A::Derecha; break;
-        case 0x08: case 0x7F: accion = A::Retroceso; break;
-        case 0x09: case 0x1A: accion = A::Caracter; break;
-        case 0x0A: case 0x0D: accion = A::Intro; break;
-        case 0x0B: accion = A::BorrarHastaFin; break;
-        case 0x0C: accion = A::Redibujar; break;
-        case 0x15: accion = A::BorrarHastaInicio; break;
-        case 0x16: accion = A::Literal; break;
-        case 0x17: accion = A::BorrarPalabra; break;
-        default: break;
-    }
-    return {accion, caracter};
-}
-
 void Editor::Empezar(const CadenaExt& texto) {
     prompt = texto;
     linea.Vaciar();
@@ -46,41 +23,40 @@ void Editor::Empezar(const CadenaExt& texto) {
 }
 
 Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
-    using A = Tecla::Accion;
     if (literal) {
         literal = false;
+        const char32_t caracter = CaracterDeTecla(tecla);
         // A newline would end the line the dialogue reads, not be part of it.
-        if (tecla.caracter == '\n') return Resultado::Sigue;
-        if (tecla.caracter != 0) {
-            if (EsControl(tecla.caracter)) {
-                linea.Insertar(static_cast<unsigned char>(tecla.caracter));
+        if (caracter == '\n') return Resultado::Sigue;
+        if (caracter != kSinCaracter) {
+            if (EsControl(caracter)) {
+                linea.Insertar(static_cast<unsigned char>(caracter));
                 Cambiado(linea.Cursor() - 1);
             } else {
-                Cambiado(linea.Teclear(tecla.caracter));
+                Cambiado(linea.Teclear(caracter));
             }
             return Resultado::Sigue;
         }
     }
     const std::size_t cursor = linea.Cursor(), largo = linea.Largo();
-    switch (tecla.accion) {
-        case A::Caracter: Cambiado(linea.Teclear(tecla.caracter)); break;
-        case A::Literal: literal = true; break;
-        case A::Izquierda: linea.Llevar(cursor > 0 ? cursor - 1 : 0); break;
-        case A::Derecha: linea.Llevar(std::min(cursor + 1, largo)); break;
-        case A::PalabraAnterior: linea.Llevar(InicioDePalabra()); break;
-        case A::PalabraSiguiente: linea.Llevar(FinDePalabra()); break;
-        case A::Inicio: linea.Llevar(0); break;
-        case A::Fin: linea.Llevar(largo); break;
-        case A::Retroceso: if (cursor > 0) Quitar(cursor - 1, cursor); break;
-        case A::Suprimir: if (cursor < largo) Quitar(cursor, cursor + 1); break;
-        case A::BorrarHastaFin: Quitar(cursor, largo); break;
-        case A::BorrarHastaInicio: Quitar(0, cursor); break;
-        case A::BorrarPalabra: Quitar(InicioDePalabra(), cursor); break;
-        case A::Redibujar: Redibujar(true); break;
-        case A::Reanudar: Redibujar(false); break;
-        case A::Intro: return linea.EmpiezaConCtrlZ() ? Resultado::FinDeEntrada : Resultado::Linea;
-        case A::FinDeEntrada: if (largo == 0) return Resultado::FinDeEntrada; break;
-        case A::Nada: case A::Senal: break;
+    switch (AccionDeTecla(tecla)) {
+        case Accion::Escribir: Cambiado(linea.Teclear(CaracterDeTecla(tecla))); break;
+        case Accion::Literal: literal = true; break;
+        case Accion::Izquierda: linea.Llevar(cursor > 0 ? cursor - 1 : 0); break;
+        case Accion::Derecha: linea.Llevar(std::min(cursor + 1, largo)); break;
+        case Accion::PalabraAnterior: linea.Llevar(InicioDePalabra()); break;
+        case Accion::PalabraSiguiente: linea.Llevar(FinDePalabra()); break;
+        case Accion::Inicio: linea.Llevar(0); break;
+        case Accion::Fin: linea.Llevar(largo); break;
+        case Accion::Retroceso: if (cursor > 0) Quitar(cursor - 1, cursor); break;
+        case Accion::Suprimir: if (cursor < largo) Quitar(cursor, cursor + 1); break;
+        case Accion::BorrarHastaFin: Quitar(cursor, largo); break;
+        case Accion::BorrarHastaInicio: Quitar(0, cursor); break;
+        case Accion::BorrarPalabra: Quitar(InicioDePalabra(), cursor); break;
+        case Accion::Redibujar: Redibujar(true); break;
+        case Accion::Intro: return linea.EmpiezaConCtrlZ() ? Resultado::FinDeEntrada : Resultado::Linea;
+        case Accion::FinDeEntrada: if (largo == 0) return Resultado::FinDeEntrada; break;
+        case Accion::Nada: break;
     }
     return Resultado::Sigue;
 }

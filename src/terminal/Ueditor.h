@@ -2,57 +2,19 @@
 // platform code. A line is a line of bytes, and every byte is shown as one
 // character of one column (Utabla850.h), so the cursor is a byte index and
 // its place on the screen is arithmetic: the prompt's width plus that index,
-// wrapped at the screen's width. Each platform turns its keys into Tecla
-// (FuenteTeclas) and gives the editor a Pantalla to draw on; the bindings,
-// the editing and the drawing are all here. Nothing configures it, nothing
+// wrapped at the screen's width. Each platform turns what it reads into keys
+// of the one key model (Utecla.h, whose table binds them) and gives the
+// editor a Pantalla to draw on; the editing and the drawing are all here. Nothing configures it, nothing
 // typed is kept for recall, and every byte deleted is wiped.
 #ifndef UEDITOR_H
 #define UEDITOR_H
 
 #include <cstddef>
-#include <vector>
 
 #include "Ucadenaext.h"
 #include "Uentrada.h"
 #include "Usumidero.h"
-
-// A key, as the editor acts on it.
-struct Tecla {
-    enum class Accion : unsigned char {
-        Nada,              // a key with no editing meaning: inserts and moves nothing
-        Caracter,          // types `caracter`
-        Literal,           // Ctrl-V: the next key is typed as its own byte
-        Izquierda,         // Left, Ctrl-B
-        Derecha,           // Right, Ctrl-F
-        PalabraAnterior,   // Ctrl-Left, Alt-B
-        PalabraSiguiente,  // Ctrl-Right, Alt-F
-        Inicio,            // Home, Ctrl-A
-        Fin,               // End, Ctrl-E
-        Retroceso,         // Backspace, Ctrl-H
-        Suprimir,          // Delete
-        BorrarHastaFin,    // Ctrl-K
-        BorrarHastaInicio, // Ctrl-U
-        BorrarPalabra,     // Ctrl-W: back to the previous blank, as a POSIX shell does
-        Redibujar,         // Ctrl-L, or the screen changed size: the line drawn again in place
-        Reanudar,          // the program goes on after a stop: the line drawn again on a fresh row
-        Intro,             // Enter
-        FinDeEntrada,      // Ctrl-D: the end of the input, on an empty line
-        Senal,             // a signal is due (POSIX): see FuenteTeclas::Cerrar
-    };
-    Accion accion = Accion::Nada;
-    // The character the key types, or the control character it sends (which
-    // Ctrl-V types as a byte); 0 for a key that sends none.
-    char32_t caracter = 0;
-};
-
-// Whether `caracter` is a control character (U+0000 to U+001F, U+007F).
-inline bool EsControl(char32_t caracter) { return caracter < 0x20 || caracter == 0x7F; }
-
-// The key a character typed stands for, the same on every platform: a
-// control character is its binding (Tab and Ctrl-Z type themselves; Ctrl-Z
-// at the start of a line, then Enter, ends the input on Windows) or Nada when
-// it has none; any other character types itself.
-Tecla TeclaDeCaracter(char32_t caracter);
+#include "Utecla.h"
 
 // Where the editor draws: the characters of a Sumidero, laid out from the
 // first column of a row and wrapped at Ancho() columns, and a cursor that the
@@ -84,12 +46,12 @@ public:
     // Takes the terminal or console for editing a line (no line mode, no
     // echo): from here on keys come one at a time.
     virtual void Abrir() = 0;
-    // Gives the terminal or console back as it was. After Tecla::Senal it
+    // Gives the terminal or console back as it was. After Suceso::Senal it
     // delivers the signal, which may end the program there or stop it until
     // it goes on.
     virtual void Cerrar() = 0;
-    // Waits for the next key; false when the input is gone.
-    virtual bool Leer(Tecla& tecla) = 0;
+    // Waits for the next key or event; false when the input is gone.
+    virtual bool Leer(Suceso& suceso) = 0;
     // Whether a key is there to be read at once (more of a paste), so that
     // the screen can wait for it.
     virtual bool Pendiente() = 0;
@@ -107,8 +69,11 @@ public:
     // Starts an empty line after `prompt`, the open line of the output that
     // is not on the screen yet, and shows the prompt.
     void Empezar(const CadenaExt& prompt);
-    // Acts on a key. Linea when Enter ends the line; FinDeEntrada for Ctrl-D
-    // on an empty line or Enter on a line that starts with Ctrl-Z.
+    // Acts on a key, as AccionDeTecla binds it; after Ctrl-V, a key that
+    // sends a character (CaracterDeTecla) types it, a control character as
+    // its byte (a newline is refused). Linea when Enter ends the line;
+    // FinDeEntrada for Ctrl-D on an empty line or Enter on a line that starts
+    // with Ctrl-Z.
     Resultado Aplicar(const Tecla& tecla);
     // Brings the screen up to date with the line and the cursor. Keys are
     // applied in a batch (a paste) and the screen refreshed once after them.

@@ -153,20 +153,24 @@ Editor::Resultado LineasEditadas::Editar() {
     fuente.Abrir();
     Editor::Resultado resultado = Editor::Resultado::Sigue;
     while (resultado == Editor::Resultado::Sigue) {
-        Tecla tecla;
-        if (!fuente.Leer(tecla)) {
+        Suceso suceso;
+        if (!fuente.Leer(suceso)) {
             resultado = Editor::Resultado::FinDeEntrada;
             break;
         }
-        if (tecla.accion == Tecla::Accion::Senal) {
-            // Ended by it, or stopped and then going on with the line.
-            editor.TerminarFila();
-            fuente.Cerrar();
-            fuente.Abrir();
-            editor.Redibujar(false);
-            continue;
+        switch (suceso.tipo) {
+            case Suceso::Tipo::Tecla: resultado = editor.Aplicar(suceso.tecla); break;
+            case Suceso::Tipo::Nada: break;
+            case Suceso::Tipo::Tamano: editor.Redibujar(true); break;
+            case Suceso::Tipo::Reanudar: editor.Redibujar(false); break;
+            case Suceso::Tipo::Senal:
+                // Ended by it, or stopped and then going on with the line.
+                editor.TerminarFila();
+                fuente.Cerrar();
+                fuente.Abrir();
+                editor.Redibujar(false);
+                break;
         }
-        resultado = editor.Aplicar(tecla);
         if (resultado == Editor::Resultado::Sigue && !fuente.Pendiente()) editor.Refrescar();
     }
     editor.Acabar(resultado);

@@ -4,7 +4,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -15,9 +14,6 @@ namespace {
 // How long the bytes of one escape sequence may be apart; an Escape with
 // nothing after it within this time is the Escape key alone.
 constexpr int kEsperaSecuencia = 100;
-constexpr unsigned char kEscape = 0x1B;
-// Larger parameters say nothing more.
-constexpr unsigned kParametroMaximo = 1000;
 
 // The write end of the open TecladoTerminal's pipe, for the handlers.
 int tubo_de_senales = -1;
@@ -46,7 +42,6 @@ TecladoTerminal::~TecladoTerminal() {
     }
     Borrar(bytes, sizeof bytes);
     Borrar(cola, sizeof cola);
-    Borrar(&ultimo, sizeof ultimo);
 }
 
 void TecladoTerminal::ModoCrudo() {
@@ -112,9 +107,9 @@ int TecladoTerminal::Siguiente(int milisegundos) {
         inicio = 0;
         fin = static_cast<std::size_t>(leidos);
     }
-    ultimo = bytes[inicio];
+    const unsigned char byte = bytes[inicio];
     bytes[inicio++] = 0;
-    return ultimo;
+    return byte;
 }
 
 bool TecladoTerminal::Pendiente() {
@@ -123,27 +118,27 @@ bool TecladoTerminal::Pendiente() {
     return poll(&espera, 1, 0) > 0;
 }
 
-bool TecladoTerminal::Leer(Tecla& tecla) {
+bool TecladoTerminal::Leer(Suceso& suceso) {
     for (;;) {
         if (pendiente != 0) {
-            tecla = DeSenal();
+            suceso = DeSenal();
             return true;
         }
         if (siguiente < en_cola) {
-            const char32_t caracter = std::exchange(cola[siguiente++], 0);
-            tecla = caracter == kEscape ? Escape() : TeclaDeCaracter(caracter);
+            suceso = std::exchange(cola[siguiente++], Suceso{});
             return true;
         }
-        const int byte = Siguiente(-1);
+        siguiente = 0;
+        const int byte = Siguiente(decodificador.Abierto() ? kEsperaSecuencia : -1);
         if (byte == kFin) {
-            en_cola = decodificador.Terminar(cola);
-            siguiente = 0;
+            en_cola = decodificador.Interrumpir(cola);
             if (en_cola == 0) return false;
-            continue;
-        }
-        if (byte >= 0) {
+        } else if (byte == kNinguno) {
+            en_cola = decodificador.Interrumpir(cola);
+        } else if (byte >= 0) {
             en_cola = decodificador.Entrar(static_cast<unsigned char>(byte), cola);
-            siguiente = 0;
+        } else {
+            en_cola = 0;
         }
     }
 }
@@ -152,93 +147,15 @@ void TecladoTerminal::Anotar(int senal) {
     if (entregar == 0 && senal != 0 && senal != SIGWINCH && senal != SIGCONT) entregar = senal;
 }
 
-Tecla TecladoTerminal::DeSenal() {
+Suceso TecladoTerminal::DeSenal() {
     const int senal = std::exchange(pendiente, 0);
-    if (senal == SIGWINCH) return {Tecla::Accion::Redibujar, 0};
+    if (senal == SIGWINCH) return {Suceso::Tipo::Tamano, {}};
     if (senal == SIGCONT) {
         // Whoever had the terminal while the program was stopped may have
         // changed its mode.
         if (abierta) ModoCrudo();
-        return {Tecla::Accion::Reanudar, 0};
+        return {Suceso::Tipo::Reanudar, {}};
     }
     Anotar(senal);
-    return {Tecla::Accion::Senal, 0};
-}
-
-Tecla TecladoTerminal::Escape() {
-    const Tecla sola{Tecla::Accion::Nada, kEscape};
-    const int byte = Siguiente(kEsperaSecuencia);
-    if (byte < 0) return sola;
-    switch (byte) {
-        case '[': case 'O': return Secuencia();
-        case 'b': return {Tecla::Accion::PalabraAnterior, 0};
-        case 'f': return {Tecla::Accion::PalabraSiguiente, 0};
-        case kEscape:
-            // The first of two Escapes was alone.
-            Devolver();
-            return sola;
-        default:
-            // Alt with a character of several bytes takes them all.
-            if (byte >= 0xC0) {
-                for (int resto = Siguiente(kEsperaSecuencia); resto >= 0; resto = Siguiente(kEsperaSecuencia)) {
-                    if (resto < 0x80 || resto > 0xBF) {
-                        Devolver();
-                        break;
-                    }
-                }
-            }
-            return {};
-    }
-}
-
-// ESC [ or ESC O taken: parameter bytes, intermediate bytes, then the final
-// byte. The keys are the cursor keys, Home and End with no modifier or with
-// Ctrl or Alt (parameter 5 or 3), and the keypad's Home, End and Delete (ESC
-// [ n ~) with none.
-Tecla TecladoTerminal::Secuencia() {
-    using A = Tecla::Accion;
-    unsigned parametros[2] = {0, 0};
-    std::size_t indice = 0;
-    bool rara = false;  // private or intermediate bytes: no key of ours
-    int byte = Siguiente(kEsperaSecuencia);
-    // The Linux console's F1 to F5: ESC [ [ A to E.
-    if (byte == '[') {
-        Siguiente(kEsperaSecuencia);
-        return {};
-    }
-    for (;; byte = Siguiente(kEsperaSecuencia)) {
-        if (byte < 0) return {};
-        if (byte >= '0' && byte <= '9') {
-            if (indice < std::size(parametros))
-                parametros[indice] = std::min(parametros[indice] * 10 + static_cast<unsigned>(byte - '0'), kParametroMaximo);
-        } else if (byte == ';') {
-            ++indice;
-        } else if (byte >= 0x20 && byte <= 0x3F) {
-            rara = true;
-        } else if (byte >= 0x40 && byte <= 0x7E) {
-            break;
-        } else {
-            // No sequence holds this byte: the sequence was broken off there.
-            Devolver();
-            return {};
-        }
-    }
-    if (rara || indice >= std::size(parametros)) return {};
-    const unsigned modificador = indice == 1 ? parametros[1] : 1;
-    const bool solo = modificador == 1, palabra = modificador == 3 || modificador == 5;
-    switch (byte) {
-        case 'C': return {solo ? A::Derecha : palabra ? A::PalabraSiguiente : A::Nada, 0};
-        case 'D': return {solo ? A::Izquierda : palabra ? A::PalabraAnterior : A::Nada, 0};
-        case 'H': return {solo ? A::Inicio : A::Nada, 0};
-        case 'F': return {solo ? A::Fin : A::Nada, 0};
-        case '~':
-            if (!solo) return {};
-            switch (parametros[0]) {
-                case 1: case 7: return {A::Inicio, 0};
-                case 4: case 8: return {A::Fin, 0};
-                case 3: return {A::Suprimir, 0};
-                default: return {};
-            }
-        default: return {};
-    }
+    return {Suceso::Tipo::Senal, {}};
 }

@@ -1,11 +1,12 @@
 // TecladoTerminal: the line editor's keys on a POSIX terminal that speaks
 // UTF-8. While a line is edited the terminal is in raw mode (no line mode,
-// no echo; Ctrl-C, Ctrl-\ and Ctrl-Z still signals), the bytes typed are
-// decoded as UTF-8 and escape sequences (CSI and SS3, with parameters) into
-// keys; any sequence it does not know, whatever its length, is one key that
-// does nothing. Signals that end or stop the program, a change of the
-// window's size and going on after a stop reach the editor as keys, so that
-// the terminal is always given back as it was. One at a time per process.
+// no echo; Ctrl-C, Ctrl-\ and Ctrl-Z still signals), and the bytes typed go
+// through the terminal input's state machine (Usecuencias.h) into keys; a
+// sequence with nothing more after it within the wait for a lone Escape is
+// broken off there. Signals that end or stop the program, a change of the
+// window's size and going on after a stop reach the editor as events, so
+// that the terminal is always given back as it was. One at a time per
+// process.
 #ifndef UTECLADO_H
 #define UTECLADO_H
 
@@ -16,7 +17,7 @@
 #include <iterator>
 
 #include "Ueditor.h"
-#include "Uentrada.h"
+#include "Usecuencias.h"
 
 class TecladoTerminal final : public FuenteTeclas {
 public:
@@ -35,9 +36,9 @@ public:
     // signal that came as Tecla::Senal is delivered again, with them: the
     // program ends by it as if never caught, or stops until `fg`.
     void Cerrar() override;
-    // A key; SIGWINCH is Redibujar, SIGCONT (raw mode set again) Reanudar,
-    // the others Senal. False when the terminal is gone.
-    bool Leer(Tecla& tecla) override;
+    // A key; SIGWINCH is Tamano, SIGCONT (raw mode set again) Reanudar, the
+    // others Senal. False when the terminal is gone.
+    bool Leer(Suceso& suceso) override;
     bool Pendiente() override;
 
 private:
@@ -48,13 +49,9 @@ private:
     // kNinguno when none came, kFin when the terminal is gone, kSenal when a
     // signal came first (it is then pending).
     int Siguiente(int milisegundos);
-    // Gives back the byte just taken.
-    void Devolver() { bytes[--inicio] = ultimo; }
-    Tecla DeSenal();
+    Suceso DeSenal();
     // Notes `senal` to be delivered once closed, unless one is already.
     void Anotar(int senal);
-    Tecla Escape();
-    Tecla Secuencia();
     void ModoCrudo();
 
     int descriptor;
@@ -66,9 +63,8 @@ private:
     int entregar = 0;   // a signal to deliver again once closed
     unsigned char bytes[4096];
     std::size_t inicio = 0, fin = 0;
-    unsigned char ultimo = 0;  // the byte just taken, wiped from `bytes`
-    DecodificadorUtf8 decodificador;
-    char32_t cola[2] = {};
+    DecodificadorTeclas decodificador;
+    Suceso cola[DecodificadorTeclas::kMaximo] = {};
     std::size_t en_cola = 0, siguiente = 0;
 };
 

@@ -77,7 +77,9 @@ bool TecladoConsola::Pendiente() {
     }
 }
 
-bool TecladoConsola::Leer(Tecla& tecla) {
+bool TecladoConsola::Leer(Suceso& suceso) {
+    suceso.tipo = Suceso::Tipo::Tecla;
+    Tecla& tecla = suceso.tecla;
     for (;;) {
         if (repeticiones > 0) {
             --repeticiones;
@@ -85,7 +87,7 @@ bool TecladoConsola::Leer(Tecla& tecla) {
             return true;
         }
         if (siguiente < en_cola) {
-            tecla = TeclaDeCaracter(std::exchange(cola[siguiente++], 0));
+            tecla = std::exchange(cola[siguiente++], Tecla{});
             return true;
         }
         INPUT_RECORD evento;
@@ -103,48 +105,67 @@ bool TecladoConsola::Leer(Tecla& tecla) {
     }
 }
 
+namespace {
+
+// The named key of a virtual key.
+bool Nombrada(WORD virtual_key, Tecla& tecla) {
+    using N = Tecla::Nombre;
+    if (virtual_key >= VK_F1 && virtual_key <= VK_F24) {
+        tecla = {N::Funcion, static_cast<char32_t>(virtual_key - VK_F1 + 1), 0};
+        return true;
+    }
+    switch (virtual_key) {
+        case VK_LEFT: tecla = {N::Izquierda}; return true;
+        case VK_RIGHT: tecla = {N::Derecha}; return true;
+        case VK_UP: tecla = {N::Arriba}; return true;
+        case VK_DOWN: tecla = {N::Abajo}; return true;
+        case VK_HOME: tecla = {N::Inicio}; return true;
+        case VK_END: tecla = {N::Fin}; return true;
+        case VK_INSERT: tecla = {N::Insertar}; return true;
+        case VK_DELETE: tecla = {N::Suprimir}; return true;
+        case VK_PRIOR: tecla = {N::RePag}; return true;
+        case VK_NEXT: tecla = {N::AvPag}; return true;
+        case VK_BACK: tecla = {N::Retroceso}; return true;
+        case VK_TAB: tecla = {N::Tabulador}; return true;
+        case VK_RETURN: tecla = {N::Intro}; return true;
+        case VK_ESCAPE: tecla = {N::Escape}; return true;
+        default: return false;
+    }
+}
+
+}  // namespace
+
 bool TecladoConsola::Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla) {
-    using A = Tecla::Accion;
     const wchar_t unidad = evento.uChar.UnicodeChar;
+    unsigned modificadores = 0;
     // A character made with Alt and the numeric keypad comes as Alt is let go.
     if (!evento.bKeyDown) {
         if (evento.wVirtualKeyCode != VK_MENU || unidad == 0) return false;
     } else {
         const DWORD estado = evento.dwControlKeyState;
-        const bool ctrl = (estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0;
-        const bool alt = (estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0;
-        const bool modificada = ctrl || alt || (estado & SHIFT_PRESSED) != 0;
-        const auto sin = [&](A accion) { return Tecla{modificada ? A::Nada : accion, 0}; };
-        switch (evento.wVirtualKeyCode) {
-            case VK_LEFT: tecla = ctrl && !alt ? Tecla{A::PalabraAnterior, 0} : sin(A::Izquierda); return true;
-            case VK_RIGHT: tecla = ctrl && !alt ? Tecla{A::PalabraSiguiente, 0} : sin(A::Derecha); return true;
-            case VK_HOME: tecla = sin(A::Inicio); return true;
-            case VK_END: tecla = sin(A::Fin); return true;
-            case VK_DELETE: tecla = sin(A::Suprimir); return true;
-            case VK_BACK: tecla = ctrl || alt ? Tecla{} : TeclaDeCaracter(0x08); return true;
-            case VK_RETURN: tecla = TeclaDeCaracter('\r'); return true;
-            case VK_ESCAPE: tecla = {A::Nada, 0x1B}; return true;
-            case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: case VK_INSERT: tecla = {}; return true;
-            default: break;
-        }
-        if (evento.wVirtualKeyCode >= VK_F1 && evento.wVirtualKeyCode <= VK_F24) {
-            tecla = {};
+        if ((estado & SHIFT_PRESSED) != 0) modificadores |= kMayus;
+        if ((estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0) modificadores |= kCtrl;
+        if ((estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0) modificadores |= kAlt;
+        if (Nombrada(evento.wVirtualKeyCode, tecla)) {
+            tecla = ConModificadores(tecla, modificadores);
             return true;
         }
-        // Alt alone with a letter; AltGr (Ctrl and Alt) types characters.
-        if (alt && !ctrl) {
-            tecla = evento.wVirtualKeyCode == 'B'   ? Tecla{A::PalabraAnterior, 0}
-                    : evento.wVirtualKeyCode == 'F' ? Tecla{A::PalabraSiguiente, 0}
-                                                    : Tecla{};
+        // AltGr's characters are typed, as a terminal sends them.
+        const bool altgr = (modificadores & (kCtrl | kAlt)) == (kCtrl | kAlt);
+        if (altgr && unidad != 0 && !EsControl(unidad)) modificadores &= ~(kCtrl | kAlt);
+        if (unidad == 0) {
+            // Ctrl or Alt with a letter the layout makes no character of.
+            const WORD letra = evento.wVirtualKeyCode;
+            if ((modificadores & (kCtrl | kAlt)) == 0 || letra < 'A' || letra > 'Z') return false;
+            tecla = ConModificadores({Tecla::Nombre::Caracter, static_cast<char32_t>(letra), 0}, modificadores);
             return true;
         }
-        if (unidad == 0) return false;
     }
     char32_t caracteres[2];
     const std::size_t n = decodificador.Entrar(static_cast<char16_t>(unidad), caracteres);
     if (n == 0) return false;
-    tecla = TeclaDeCaracter(caracteres[0]);
-    cola[0] = n > 1 ? caracteres[1] : 0;
+    tecla = ConModificadores(TeclaDeCaracter(caracteres[0]), modificadores);
+    if (n > 1) cola[0] = ConModificadores(TeclaDeCaracter(caracteres[1]), modificadores);
     en_cola = n - 1;
     siguiente = 0;
     Borrar(caracteres, sizeof caracteres);

@@ -1,7 +1,9 @@
 // TecladoConsola: the line editor's keys on a Windows console, read as key
-// events (ReadConsoleInputW): the virtual key and its modifiers give the
-// editing keys, the character (UTF-16) the rest, through the same bindings as
-// on a POSIX terminal. While a line is edited the console's line mode and
+// events (ReadConsoleInputW) and turned into the one key model (Utecla.h): the
+// virtual key gives the named keys, the character (UTF-16) the rest, each with
+// the modifiers held. AltGr (Ctrl and Alt together) makes characters of its
+// own, which are typed, as on a terminal; the character of a key pressed with
+// Alt alone is not. While a line is edited the console's line mode and
 // echo are off; they are turned back on after it, and when Ctrl-C or closing
 // the console ends the program, which Ctrl-C does with STATUS_CONTROL_C_EXIT.
 #ifndef UTECLADO_H
@@ -11,6 +13,7 @@
 
 #include "Ueditor.h"
 #include "Uentrada.h"
+#include "Utecla.h"
 
 class TecladoConsola final : public FuenteTeclas {
 public:
@@ -24,7 +27,7 @@ public:
     void Cerrar() override;
     // A key, repeated as the key event says; false when the console's input
     // cannot be read.
-    bool Leer(Tecla& tecla) override;
+    bool Leer(Suceso& suceso) override;
     bool Pendiente() override;
 
 private:
@@ -36,7 +39,7 @@ private:
     DWORD modo_original = 0;
     bool abierta = false;
     DecodificadorUtf16 decodificador;
-    char32_t cola[1] = {};  // the second character of a unit that finished two
+    Tecla cola[1] = {};  // the second key of a unit that finished two characters
     std::size_t en_cola = 0, siguiente = 0;
     Tecla repetida;
     WORD repeticiones = 0;

@@ -1,0 +1,90 @@
+// The one key model of the line editor, free of platform code: whatever a
+// platform reads (a terminal's bytes, a console's key events) becomes a Tecla,
+// a typed character or a named key with its modifiers, and one table
+// (AccionDeTecla) binds each Tecla to what the editor does. Both platforms
+// build their keys with the same functions here, so a key means the same on
+// every terminal and console.
+#ifndef UTECLA_H
+#define UTECLA_H
+
+#include <cstdint>
+
+// Modifiers, as bits of Tecla::modificadores.
+constexpr unsigned char kMayus = 1, kAlt = 2, kCtrl = 4;
+
+struct Tecla {
+    enum class Nombre : unsigned char {
+        Caracter,  // `caracter`, a character of its own (not a control one)
+        Izquierda, Derecha, Arriba, Abajo,
+        Inicio, Fin, Insertar, Suprimir, RePag, AvPag,
+        Retroceso, Tabulador, Intro, Escape,
+        Funcion,   // F1 to F24: `caracter` holds the number
+    };
+    Nombre nombre = Nombre::Caracter;
+    char32_t caracter = 0;
+    unsigned char modificadores = 0;
+
+    bool operator==(const Tecla&) const = default;
+};
+
+// What the editor does for a key.
+enum class Accion : unsigned char {
+    Nada,              // inserts and moves nothing
+    Escribir,          // types the key's character (CaracterDeTecla)
+    Literal,           // the next key is typed as its own byte
+    Izquierda,
+    Derecha,
+    PalabraAnterior,
+    PalabraSiguiente,
+    Inicio,
+    Fin,
+    Retroceso,
+    Suprimir,
+    BorrarHastaFin,
+    BorrarHastaInicio,
+    BorrarPalabra,     // back to the previous blank, as a POSIX shell does
+    Redibujar,         // the line drawn again in place
+    Intro,
+    FinDeEntrada,      // the end of the input, on an empty line
+};
+
+// What a key source reads: a key, or something that happened to the terminal.
+struct Suceso {
+    enum class Tipo : unsigned char {
+        Tecla,     // `tecla`
+        Nada,      // a control string, a report or a reply: no key at all
+        Tamano,    // the screen changed size
+        Reanudar,  // the program goes on after a stop
+        Senal,     // a signal is due (POSIX): see FuenteTeclas::Cerrar
+    };
+    Tipo tipo = Tipo::Nada;
+    Tecla tecla;
+};
+
+// A key that sends no character of its own (CaracterDeTecla).
+constexpr char32_t kSinCaracter = 0xFFFFFFFF;
+
+// Whether `caracter` is a control character (U+0000 to U+001F, U+007F).
+inline bool EsControl(char32_t caracter) { return caracter < 0x20 || caracter == 0x7F; }
+
+// The key a character read from a terminal or console stands for, the same on
+// every platform: Backspace for DEL, Tab, Enter for CR, Escape, Ctrl with a
+// letter (or @ [ \ ] ^ _ and the space for NUL) for the other control
+// characters, and the character itself otherwise.
+Tecla TeclaDeCaracter(char32_t caracter);
+// `tecla` with `modificadores` too. A character key with Ctrl or Alt holds a
+// capital ASCII letter as the small one with Shift, as terminals cannot tell
+// Alt-B from Alt-Shift-B and consoles tell them by Shift.
+Tecla ConModificadores(Tecla tecla, unsigned modificadores);
+// The character a key sends, the inverse of TeclaDeCaracter: its own
+// character, the control character of Ctrl and a letter, 127 for Backspace
+// (with Ctrl too), 9 for Tab, 13 for Enter, 27 for Escape; kSinCaracter for a
+// key with Alt, Shift-Tab and the keys that send a sequence (arrows ...).
+char32_t CaracterDeTecla(const Tecla& tecla);
+// The binding table: what the editor does for `tecla`. Shift changes nothing
+// but on Tab; Ctrl or Alt with an arrow moves a word; Alt with B or F moves a
+// word; Alt with any other key, the keys with no editing meaning and any
+// combination not bound are Nada.
+Accion AccionDeTecla(const Tecla& tecla);
+
+#endif
