@@ -1,6 +1,7 @@
 #include "Uteclado.h"
 
 #include <atomic>
+#include <iterator>
 #include <utility>
 
 #include "Uborrado.h"
@@ -43,6 +44,7 @@ TecladoConsola::~TecladoConsola() {
     SetConsoleCtrlHandler(AlTerminar, FALSE);
     Borrar(cola, sizeof cola);
     Borrar(&repetida, sizeof repetida);
+    Borrar(lote, sizeof lote);
 }
 
 void TecladoConsola::Abrir() {
@@ -64,17 +66,11 @@ void TecladoConsola::Cerrar() {
 
 bool TecladoConsola::Pendiente() {
     if (siguiente < en_cola || repeticiones > 0) return true;
-    // Every key typed is followed by the event of letting it go: counted as
-    // pending, it would keep what was typed off the screen until the next key.
-    for (;;) {
-        INPUT_RECORD evento;
-        DWORD n = 0;
-        if (!PeekConsoleInputW(entrada, &evento, 1, &n) || n == 0) return false;
-        const bool ninguna = SinTecla(evento);
-        if (ninguna) ReadConsoleInputW(entrada, &evento, 1, &n);
-        Borrar(&evento, sizeof evento);
-        if (!ninguna) return true;
-    }
+    // Every key typed is followed by the event of letting it go, which is no
+    // key to wait for: counted, it would keep what was typed off the screen.
+    for (DWORD k = leidos; k < en_lote; ++k)
+        if (!SinTecla(lote[k])) return true;
+    return false;
 }
 
 bool TecladoConsola::Leer(Suceso& suceso) {
@@ -90,18 +86,21 @@ bool TecladoConsola::Leer(Suceso& suceso) {
             tecla = std::exchange(cola[siguiente++], Tecla{});
             return true;
         }
-        INPUT_RECORD evento;
-        DWORD n = 0;
-        if (!ReadConsoleInputW(entrada, &evento, 1, &n) || n == 0) return false;
-        const bool es_tecla = evento.EventType == KEY_EVENT && Traducir(evento.Event.KeyEvent, tecla);
+        if (leidos == en_lote) {
+            // All the events there are, in one call: a paste comes in a few.
+            leidos = en_lote = 0;
+            if (!ReadConsoleInputW(entrada, lote, static_cast<DWORD>(std::size(lote)), &en_lote) || en_lote == 0)
+                return false;
+        }
+        INPUT_RECORD& evento = lote[leidos++];
+        en_cola = evento.EventType == KEY_EVENT ? TeclasDeEvento(evento.Event.KeyEvent, decodificador, cola) : 0;
+        siguiente = 0;
         const WORD veces = evento.EventType == KEY_EVENT ? evento.Event.KeyEvent.wRepeatCount : 1;
         Borrar(&evento, sizeof evento);
-        if (!es_tecla) continue;
-        if (veces > 1 && siguiente == en_cola) {
-            repetida = tecla;
+        if (en_cola == 1 && veces > 1) {
+            repetida = cola[0];
             repeticiones = static_cast<WORD>(veces - 1);
         }
-        return true;
     }
 }
 
@@ -135,20 +134,20 @@ bool Nombrada(WORD virtual_key, Tecla& tecla) {
 
 }  // namespace
 
-bool TecladoConsola::Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla) {
+std::size_t TeclasDeEvento(const KEY_EVENT_RECORD& evento, DecodificadorUtf16& decodificador, Tecla* teclas) {
     const wchar_t unidad = evento.uChar.UnicodeChar;
     unsigned modificadores = 0;
     // A character made with Alt and the numeric keypad comes as Alt is let go.
     if (!evento.bKeyDown) {
-        if (evento.wVirtualKeyCode != VK_MENU || unidad == 0) return false;
+        if (evento.wVirtualKeyCode != VK_MENU || unidad == 0) return 0;
     } else {
         const DWORD estado = evento.dwControlKeyState;
         if ((estado & SHIFT_PRESSED) != 0) modificadores |= kMayus;
         if ((estado & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0) modificadores |= kCtrl;
         if ((estado & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0) modificadores |= kAlt;
-        if (Nombrada(evento.wVirtualKeyCode, tecla)) {
-            tecla = ConModificadores(tecla, modificadores);
-            return true;
+        if (Nombrada(evento.wVirtualKeyCode, teclas[0])) {
+            teclas[0] = ConModificadores(teclas[0], modificadores);
+            return 1;
         }
         // AltGr's characters are typed, as a terminal sends them.
         const bool altgr = (modificadores & (kCtrl | kAlt)) == (kCtrl | kAlt);
@@ -156,18 +155,14 @@ bool TecladoConsola::Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla) {
         if (unidad == 0) {
             // Ctrl or Alt with a letter the layout makes no character of.
             const WORD letra = evento.wVirtualKeyCode;
-            if ((modificadores & (kCtrl | kAlt)) == 0 || letra < 'A' || letra > 'Z') return false;
-            tecla = ConModificadores({Tecla::Nombre::Caracter, static_cast<char32_t>(letra), 0}, modificadores);
-            return true;
+            if ((modificadores & (kCtrl | kAlt)) == 0 || letra < 'A' || letra > 'Z') return 0;
+            teclas[0] = ConModificadores({Tecla::Nombre::Caracter, static_cast<char32_t>(letra), 0}, modificadores);
+            return 1;
         }
     }
     char32_t caracteres[2];
     const std::size_t n = decodificador.Entrar(static_cast<char16_t>(unidad), caracteres);
-    if (n == 0) return false;
-    tecla = ConModificadores(TeclaDeCaracter(caracteres[0]), modificadores);
-    if (n > 1) cola[0] = ConModificadores(TeclaDeCaracter(caracteres[1]), modificadores);
-    en_cola = n - 1;
-    siguiente = 0;
+    for (std::size_t k = 0; k < n; ++k) teclas[k] = ConModificadores(TeclaDeCaracter(caracteres[k]), modificadores);
     Borrar(caracteres, sizeof caracteres);
-    return true;
+    return n;
 }

@@ -26,23 +26,27 @@ public:
     void Abrir() override;
     void Cerrar() override;
     // A key, repeated as the key event says; false when the console's input
-    // cannot be read.
+    // cannot be read. The events are read all at once, as many as there are.
     bool Leer(Suceso& suceso) override;
+    // Whether the events read at once hold another key.
     bool Pendiente() override;
 
 private:
-    // The key an event stands for; false for an event that is no key (a key
-    // let go, a modifier alone, a surrogate awaiting its pair).
-    bool Traducir(const KEY_EVENT_RECORD& evento, Tecla& tecla);
-
     HANDLE entrada;
     DWORD modo_original = 0;
     bool abierta = false;
     DecodificadorUtf16 decodificador;
-    Tecla cola[1] = {};  // the second key of a unit that finished two characters
+    INPUT_RECORD lote[1024];  // events read at once, each wiped once taken
+    DWORD en_lote = 0, leidos = 0;
+    Tecla cola[2] = {};
     std::size_t en_cola = 0, siguiente = 0;
     Tecla repetida;
     WORD repeticiones = 0;
 };
+
+// The keys a console key event stands for, 0 to 2: none for an event that is
+// no key (a key let go, a modifier alone, a surrogate awaiting its pair), two
+// when a surrogate left alone is followed by a character.
+std::size_t TeclasDeEvento(const KEY_EVENT_RECORD& evento, DecodificadorUtf16& decodificador, Tecla* teclas);
 
 #endif
