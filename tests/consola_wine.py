@@ -15,7 +15,9 @@ pasted back and deciphered; the Up
 arrow at each line and key prompt, which must bring back nothing (a recalled
 line would change the key); and Ctrl-Z Enter (code page 437) or Ctrl-D (850)
 at the menu, which ends with status 0. Then once more with the output going
-to a file: no notice on the console, the cipher text's bytes in the file. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
+to a file: no notice on the console, the cipher text's bytes in the file.
+Last, the script of modified keys the Linux tmux test types
+(datos/teclas-modificadas.txt), which must give the same line here. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
 does not decode, so they are typed as the xterm sequences ESC [H and ESC [F.
 """
 import os
@@ -42,8 +44,8 @@ def mostrado(datos: bytes) -> str:
     return texto + "␠" * (len(datos) - len(cuerpo))
 
 
-def cifrado_por_tuberia(linea: bytes) -> bytes:
-    entrada = b"c\n" + linea + b"\n" + CLAVE.encode() + b"\nn\ns\n"
+def cifrado_por_tuberia(linea: bytes, clave: str = CLAVE) -> bytes:
+    entrada = b"c\n" + linea + b"\n" + clave.encode() + b"\nn\ns\n"
     salida = subprocess.run([*EMULADOR, CIFRADOR], input=entrada, capture_output=True, check=True).stdout
     return salida.split(b"Cadena cifrada: \r\n", 1)[1].split(b"\r\n", 1)[0]
 
@@ -171,6 +173,37 @@ def probar_salida_a_archivo(directorio: str, esperado: str):
         subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
 
 
+def probar_teclas_modificadas(directorio: str):
+    """The script of modified keys the Linux tmux test types too: the same line."""
+    panel = Panel("C.UTF-8", directorio)
+    try:
+        panel.esperar("(S)alir?:")
+        panel.teclas("c", "Enter")
+        panel.esperar("interpretar:")
+        linea = b""
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "datos", "teclas-modificadas.txt")) as f:
+            for renglon in f:
+                tipo, _, resto = renglon.rstrip("\n").partition(" ")
+                if tipo == "texto":
+                    panel.escribir(resto)
+                elif tipo == "tecla":
+                    panel.tmux("send-keys", resto)
+                elif tipo == "linea":
+                    linea = bytes.fromhex(resto)
+        panel.teclas("Enter")
+        panel.esperar("clave:")
+        panel.teclas("k", "Enter")
+        lineas = panel.esperar("s/n:")
+        cifrada = lineas.index("Cadena cifrada:") + 1
+        esperado = mostrado(cifrado_por_tuberia(linea, "k"))
+        assert lineas[cifrada] == esperado, (lineas[cifrada], esperado)
+        panel.teclas("n", "Enter", "s", "Enter")
+        panel.esperar("ESTADO=0")
+        print("teclas modificadas: bien")
+    finally:
+        subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
+
+
 def main():
     esperado = mostrado(cifrado_por_tuberia(LINEA.replace("€", "?").encode("cp850")))
     disponibles = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
@@ -181,6 +214,7 @@ def main():
         else:
             print("es_ES.UTF-8 no está generado: la página 850 no se prueba")
         probar_salida_a_archivo(directorio, esperado)
+        probar_teclas_modificadas(directorio)
 
 
 main()

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -159,6 +160,34 @@ TEST_P(EnTmux, ElTituloNoCambiaAlDescifrarSecuenciasDeEscape) {
            std::chrono::steady_clock::now() < limite)
         usleep(10000);
     EXPECT_EQ(tmux.Ejecutar({"display-message", "-p", "-t", ":1", "#{pane_title}"}), "OTRO\n");
+}
+
+TEST_P(EnTmux, TeclasModificadasComoEnLaConsolaDeWindows) {
+    // The script the Windows console's test types too, with the same line.
+    std::ifstream guion(DATOS "/teclas-modificadas.txt");
+    ASSERT_TRUE(guion);
+    Tmux tmux(GetParam(), 80);
+    tmux.Esperar("(S)alir?: ");
+    tmux.Teclas("c");
+    tmux.Tecla("Enter");
+    tmux.Esperar("interpretar: ");
+    std::string linea;
+    for (std::string tipo, resto; guion >> tipo && std::getline(guion, resto);) {
+        resto.erase(0, 1);
+        if (tipo == "texto") tmux.Teclas(resto);
+        if (tipo == "tecla") tmux.Tecla(resto);
+        for (std::size_t n = 0; tipo == "linea" && n + 1 < resto.size(); n += 2)
+            linea += static_cast<char>(std::stoi(resto.substr(n, 2), nullptr, 16));
+    }
+    ASSERT_FALSE(linea.empty());
+    tmux.Tecla("Enter");
+    tmux.Esperar("clave: ");
+    tmux.Teclas("k");
+    tmux.Tecla("Enter");
+    tmux.Esperar("s/n: ");
+    const std::string pantalla = tmux.Pantalla();
+    EXPECT_NE(pantalla.find("Cadena cifrada: \n" + MostradoDatos(Modelo("k", linea, false)) + "\n"), std::string::npos)
+        << pantalla;
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, EnTmux, testing::Values("C.UTF-8", ""),
