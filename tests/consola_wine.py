@@ -7,7 +7,7 @@ consola_wine.py EMULADOR... CIFRADOR.EXE   (EMULADOR: the command that runs it u
 
 Per code page: a menu answer that wraps, edited with Home, Delete, End and
 Backspace; keys with no editing meaning that must type nothing (function
-keys, PgUp, PgDn, Insert, Shift-Right, Alt-x), and the key typed with the
+keys, PgUp, PgDn, Insert, Ctrl-Home, Alt-x), and the key typed with the
 editing keys of a POSIX terminal; a Spanish line with accents enciphered, its cipher text checked
 against the same program's output through a pipe (which the end-to-end tests
 compare with Linux byte for byte) and the notice for the "€" it lacks, then
@@ -94,7 +94,7 @@ def probar(lang: str, directorio: str, esperado: str, fin: tuple[str, ...]):
         panel.escribir("xifrar" + "y" * 60 + "z")
         panel.teclas(INICIO, "DC", "c", FIN, "BSpace", "Enter")
         panel.esperar("interpretar:")
-        panel.teclas("Up", "F7", "F5", "F12", "PPage", "NPage", "IC", "S-Right", "M-x")
+        panel.teclas("Up", "F7", "F5", "F12", "PPage", "NPage", "IC", "C-Home", "M-x")
         panel.escribir(LINEA)
         # Shown as typed, before Enter.
         panel.esperar(LINEA.replace("€", "?"))

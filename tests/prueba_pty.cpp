@@ -186,14 +186,16 @@ TEST_P(EnTerminal, TeclasSinSignificadoNoEscribenNadaYTeclasDeEdicion) {
     Responder(t, kMenu, "c");
     t.Esperar("Escriba la linea a interpretar: \r\n");
     t.EsperarEditor();
-    // Escape alone, then F5, F12, PgUp, PgDn, Shift-Right, Alt-x, Alt-q, Up,
-    // Down, F1, Insert, Alt-ñ, the Linux console's F1, a mouse report, Alt-Up
-    // and a sequence of 600 parameter bytes: none of them types or moves
-    // anything. A sequence broken off by a character types the character.
+    // Escape alone, then F5, F12, PgUp, PgDn, Ctrl-Home, Alt-x, Alt-q, Up,
+    // Down, F1, Insert, Alt-ñ, the Linux console's F1, a mouse report, Alt-Up,
+    // a sequence of 600 parameter bytes, a colour reply, a DCS reply and an
+    // X10 mouse report: none of them types or moves anything. A sequence
+    // broken off by a character types the character.
     t.Escribir("abc\x1b");
     usleep(300000);
-    t.Escribir("\x1b[15~\x1b[24~\x1b[5~\x1b[6~\x1b[1;2C\x1bx\x1bq\x1b[A\x1bOB\x1bOP\x1b[2~\x1bñ\x1b[[A"
-               "\x1b[<0;10;5M\x1b\x1b[A\x1b[" + std::string(600, ';') + "9qx\x1b[2ñ\r");
+    t.Escribir("\x1b[15~\x1b[24~\x1b[5~\x1b[6~\x1b[1;5H\x1bx\x1bq\x1b[A\x1bOB\x1bOP\x1b[2~\x1bñ\x1b[[A"
+               "\x1b[<0;10;5M\x1b\x1b[A\x1b[" + std::string(600, ';') + "9q\x1b]11;rgb:0000/0000/0000\x1b\\"
+               "\x1bP1$r0m\x1b\\\x1b[M !!x\x1b[2ñ\r");
     // Ctrl-Left, Alt-B, Ctrl-K, Ctrl-A, Alt-F, Ctrl-W, Ctrl-E, Ctrl-B, Ctrl-U.
     Responder(t, "Escriba la clave: \r\n", "uno dos tres\x1b[1;5D\x1b" "b\x0b" "DOS\x01\x1b" "f\x17\x05\tfin\x02\x02\x15");
     t.Esperar("Cadena cifrada: \r\n");

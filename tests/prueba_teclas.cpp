@@ -5,6 +5,11 @@
 // reports and replies type nothing; a sequence broken off lets what follows in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iomanip>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -133,6 +138,163 @@ TEST(Teclas, UnaCadenaCompletaEsUnSucesoSinTecla) {
     const std::vector<Suceso> sucesos = Decodificar({"\x1b]11;rgb:0/0/0\x1b\\\x1bP1$r0m\x07\x1b[M !!"});
     ASSERT_EQ(sucesos.size(), 3u);
     for (const Suceso& s : sucesos) EXPECT_EQ(s.tipo, Suceso::Tipo::Nada);
+}
+
+// The key tables of the README and of the manual page: each row's keys, as
+// written there ("Ctrl-Alt-←", "F1 a F24"), and what the row says they do.
+struct Fila {
+    std::vector<std::string> teclas;
+    std::string hace;
+};
+
+// What a row says, to the binding it stands for.
+const std::map<std::string, Accion> kQueHace = {
+    {"un carácter a la izquierda", Accion::Izquierda},
+    {"un carácter a la derecha", Accion::Derecha},
+    {"una palabra a la izquierda", Accion::PalabraAnterior},
+    {"una palabra a la derecha", Accion::PalabraSiguiente},
+    {"al principio de la línea", Accion::Inicio},
+    {"al final de la línea", Accion::Fin},
+    {"borra el carácter de la izquierda", Accion::Retroceso},
+    {"borra el carácter del cursor", Accion::Suprimir},
+    {"borra hasta el final de la línea", Accion::BorrarHastaFin},
+    {"borra hasta el principio de la línea", Accion::BorrarHastaInicio},
+    {"borra la palabra de la izquierda, hasta el blanco anterior", Accion::BorrarPalabra},
+    {"vuelve a dibujar la línea en su sitio", Accion::Redibujar},
+    {"escribe un tabulador", Accion::Escribir},
+    {"escribe el byte de la tecla siguiente", Accion::Literal},
+    {"termina la línea", Accion::Intro},
+    {"en una línea vacía, termina la entrada", Accion::FinDeEntrada},
+    {"en windows, escribe el byte 26; al principio de una línea, con intro, termina la entrada", Accion::Escribir},
+    {"nada", Accion::Nada},
+};
+
+const std::map<std::string, N> kNombres = {
+    {"←", N::Izquierda}, {"→", N::Derecha}, {"↑", N::Arriba}, {"↓", N::Abajo}, {"Inicio", N::Inicio},
+    {"Fin", N::Fin}, {"Insert", N::Insertar}, {"Supr", N::Suprimir}, {"RePág", N::RePag}, {"AvPág", N::AvPag},
+    {"Retroceso", N::Retroceso}, {"Tab", N::Tabulador}, {"Intro", N::Intro}, {"Esc", N::Escape},
+};
+
+// The keys a written name stands for.
+std::vector<Tecla> TeclasDe(std::string nombre) {
+    if (nombre == "F1 a F24") {
+        std::vector<Tecla> f;
+        for (char32_t n = 1; n <= 24; ++n) f.push_back({N::Funcion, n, 0});
+        return f;
+    }
+    unsigned modificadores = 0;
+    for (const auto& [prefijo, bit] : {std::pair<std::string, unsigned>{"Ctrl-", kCtrl}, {"Alt-", kAlt}, {"Mayús-", kMayus}}) {
+        for (std::size_t p; (p = nombre.find(prefijo)) != std::string::npos;) {
+            nombre.erase(p, prefijo.size());
+            modificadores |= bit;
+        }
+    }
+    if (nombre.size() == 1 && nombre[0] >= 'A' && nombre[0] <= 'Z')
+        return {ConModificadores({N::Caracter, static_cast<char32_t>(nombre[0] - 'A' + 'a'), 0}, modificadores)};
+    const auto n = kNombres.find(nombre);
+    if (n == kNombres.end()) throw std::runtime_error("tecla desconocida en la tabla: " + nombre);
+    return {{n->second, 0, static_cast<unsigned char>(modificadores)}};
+}
+
+std::string Leer(const std::string& ruta) {
+    std::ifstream archivo(ruta);
+    if (!archivo) throw std::runtime_error("no se puede leer " + ruta);
+    return {std::istreambuf_iterator<char>(archivo), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Partir(const std::string& lista) {
+    std::vector<std::string> partes;
+    for (std::size_t desde = 0;;) {
+        const std::size_t coma = lista.find(", ", desde);
+        partes.push_back(lista.substr(desde, coma - desde));
+        if (coma == std::string::npos) return partes;
+        desde = coma + 2;
+    }
+}
+
+// The README's table of keys: the rows after "| Tecla | Hace |".
+std::vector<Fila> FilasDelReadme() {
+    std::istringstream texto(Leer(FUENTES "/README.md"));
+    std::vector<Fila> filas;
+    bool dentro = false;
+    for (std::string linea; std::getline(texto, linea);) {
+        if (linea == "| Tecla | Hace |") {
+            dentro = true;
+        } else if (dentro && linea.rfind("| ", 0) == 0) {
+            const std::size_t medio = linea.find(" | ");
+            filas.push_back({Partir(linea.substr(2, medio - 2)), linea.substr(medio + 3, linea.size() - medio - 5)});
+        } else if (dentro && linea.rfind("|---", 0) != 0) {
+            break;
+        }
+    }
+    return filas;
+}
+
+// The manual page's section on editing: each .TP's tag and the sentence under it.
+std::vector<Fila> FilasDelManual() {
+    const std::pair<std::string, std::string> kEscapes[] = {
+        {"\\(<-", "←"}, {"\\(->", "→"}, {"\\(ua", "↑"}, {"\\(da", "↓"}, {"\\-", "-"}, {"\\('a", "á"},
+        {"\\('e", "é"}, {"\\('i", "í"}, {"\\('o", "ó"}, {"\\('u", "ú"}, {"\\('I", "Í"}, {"\\('O", "Ó"}, {"\\(~n", "ñ"}};
+    std::string manual = Leer(FUENTES "/doc/cifrador.1");
+    for (const auto& [escape, caracter] : kEscapes)
+        for (std::size_t p; (p = manual.find(escape)) != std::string::npos;) manual.replace(p, escape.size(), caracter);
+    std::istringstream texto(manual.substr(manual.find(".SH \"EDICIÓN DE LA LÍNEA\"")));
+    std::vector<Fila> filas;
+    std::string linea;
+    std::getline(texto, linea);
+    while (std::getline(texto, linea) && linea.rfind(".SH", 0) != 0) {
+        if (linea != ".TP" || !std::getline(texto, linea)) continue;
+        // .B or .BR with its words, quoted or not, joined as they are shown.
+        std::string teclas;
+        std::istringstream palabras(linea.substr(linea.find(' ') + 1));
+        for (std::string palabra; palabras >> std::quoted(palabra);) teclas += palabra;
+        std::string hace;
+        while (texto.peek() != '.' && std::getline(texto, linea)) hace += (hace.empty() ? "" : " ") + linea;
+        filas.push_back({Partir(teclas), hace.substr(0, hace.size() - 1)});
+    }
+    return filas;
+}
+
+// The lower-case form of a sentence that starts with a capital letter.
+std::string Minuscula(std::string frase) {
+    for (std::size_t p = 0; p < frase.size(); ++p)
+        if (frase[p] >= 'A' && frase[p] <= 'Z') frase[p] = static_cast<char>(frase[p] - 'A' + 'a');
+    return frase;
+}
+
+TEST(Teclas, LasTablasDelReadmeYDelManualDicenLoQueHaceCadaTecla) {
+    // Every key that does something, Shift left out.
+    std::vector<Tecla> con_efecto;
+    for (int nombre = static_cast<int>(N::Izquierda); nombre <= static_cast<int>(N::Funcion); ++nombre)
+        for (const unsigned m : {0u, 0u + kCtrl, 0u + kAlt, 0u + (kCtrl | kAlt)}) con_efecto.push_back({static_cast<N>(nombre), nombre == static_cast<int>(N::Funcion) ? 1u : 0u, static_cast<unsigned char>(m)});
+    for (char32_t c = ' '; c < 0x7F; ++c)
+        if (c < 'A' || c > 'Z')
+            for (const unsigned m : {0u + kCtrl, 0u + kAlt, 0u + (kCtrl | kAlt)}) con_efecto.push_back(ConModificadores({N::Caracter, c, 0}, m));
+    std::erase_if(con_efecto, [](const Tecla& t) { return AccionDeTecla(t) == Accion::Nada; });
+
+    for (const auto& [documento, filas] : {std::pair{"README.md", FilasDelReadme()}, {"cifrador.1", FilasDelManual()}}) {
+        SCOPED_TRACE(documento);
+        EXPECT_GE(filas.size(), 15u);
+        std::vector<Tecla> dichas;
+        for (const Fila& fila : filas) {
+            SCOPED_TRACE(fila.hace);
+            const auto hace = kQueHace.find(Minuscula(fila.hace));
+            ASSERT_NE(hace, kQueHace.end()) << "no se sabe qué hace: " << fila.hace;
+            for (const std::string& nombre : fila.teclas) {
+                for (const Tecla& tecla : TeclasDe(nombre)) {
+                    dichas.push_back(tecla);
+                    EXPECT_EQ(AccionDeTecla(tecla), hace->second) << nombre;
+                    // Shift changes nothing, but on Tab.
+                    if (tecla.nombre != N::Tabulador)
+                        EXPECT_EQ(AccionDeTecla(ConModificadores(tecla, kMayus)), hace->second) << "Mayús-" << nombre;
+                }
+            }
+        }
+        for (const Tecla& tecla : con_efecto) {
+            const bool dicha = std::any_of(dichas.begin(), dichas.end(), [&](const Tecla& d) { return MismaTecla(d, tecla); });
+            EXPECT_TRUE(dicha) << "la tabla no dice qué hace " << Describir(tecla);
+        }
+    }
 }
 
 }  // namespace
