@@ -1,6 +1,8 @@
 // The line editor's core, the same on every platform: key scripts give a line
-// and a cursor, and whatever the width, the screen it drew holds exactly the
-// prompt and the line, wrapped, with the cursor on its byte.
+// and a cursor, and whatever the screen's width and height, after every key
+// the screen shows the prompt and the line around the cursor, each row
+// exactly, the cursor on its byte; after Enter the terminal's history holds
+// the whole line; a change of size leaves it on the screen once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,59 +10,9 @@
 
 #include "Ueditor.h"
 #include "Utabla850.h"
+#include "rejilla.h"
 
 namespace {
-
-// A terminal reduced to its cells, counted from the prompt's first: a
-// character written in the last column of a row leaves the cursor there
-// until the next one (as terminals do), and a change of width rewraps the
-// cells as they are.
-class Rejilla final : public Pantalla {
-public:
-    explicit Rejilla(std::size_t ancho) : ancho(ancho) {}
-
-    bool Poner(const char32_t* caracteres, std::size_t n) override {
-        for (std::size_t k = 0; k < n; ++k) {
-            if (caracteres[k] == '\n') {
-                if (!pendiente) cursor = (cursor / ancho + 1) * ancho;
-                pendiente = false;
-                continue;
-            }
-            pendiente = false;
-            if (celdas.size() <= cursor) celdas.resize(cursor + 1, U' ');
-            celdas[cursor++] = caracteres[k];
-            pendiente = cursor % ancho == 0;
-        }
-        return true;
-    }
-    bool Vaciar() override { return true; }
-    std::size_t Ancho() override { return ancho; }
-    void Ir(std::size_t desde, std::size_t hasta, std::size_t a) override {
-        EXPECT_FALSE(pendiente) << "moved from the last column";
-        EXPECT_EQ(desde, cursor) << "the editor lost the cursor";
-        EXPECT_EQ(a, ancho);
-        cursor = hasta;
-    }
-    void Limpiar(std::size_t) override {
-        EXPECT_FALSE(pendiente);
-        if (celdas.size() > cursor) celdas.resize(cursor);
-    }
-    void FinDeFila() override {
-        EXPECT_TRUE(pendiente) << "no row to end";
-        pendiente = false;
-    }
-
-    std::u32string Texto() const {
-        std::u32string texto(celdas);
-        while (!texto.empty() && texto.back() == U' ') texto.pop_back();
-        return texto;
-    }
-
-    std::size_t ancho;
-    std::u32string celdas;
-    std::size_t cursor = 0;
-    bool pendiente = false;
-};
 
 // A key for the scripts: characters below U+E000 are read as a terminal's
 // (TeclaDeCaracter, as both platforms read them); U+E000 plus a named key,
@@ -126,71 +78,162 @@ void Empezar(Editor& editor, const std::string& texto) {
     editor.Empezar(prompt);
 }
 
-std::u32string Mostrado(const std::string& prompt, const std::string& linea) {
+// What the screen shows for `prompt` and `linea`, one character per byte.
+std::u32string Texto(const std::string& prompt, const std::string& linea) {
     std::u32string texto;
     for (const char c : prompt + linea) texto += CaracterDeByte(static_cast<unsigned char>(c));
-    while (!texto.empty() && texto.back() == U' ') texto.pop_back();
     return texto;
 }
 
-class EditorEnPantalla : public testing::TestWithParam<std::size_t> {};
+std::string Volcar(const Rejilla& rejilla) {
+    std::string texto = "\n";
+    for (const std::u32string& fila : rejilla.Filas()) {
+        for (const char32_t c : fila) texto += c < 128 ? static_cast<char>(c) : '?';
+        texto += "|\n";
+    }
+    return texto + "cursor " + std::to_string(rejilla.x) + "," + std::to_string(rejilla.y);
+}
+
+std::string Bytes(const LineaTecleada& linea) { return {linea.Datos(), linea.Datos() + linea.Largo()}; }
+
+#define EXPECT_MUESTRA(rejilla, texto, cursor)                                  \
+    do {                                                                       \
+        std::string por_que;                                                   \
+        EXPECT_TRUE((rejilla).MuestraLinea((texto), (cursor), por_que)) << por_que << Volcar(rejilla); \
+    } while (false)
+
+struct Medida {
+    std::size_t ancho, alto;
+};
+
+class EditorEnPantalla : public testing::TestWithParam<Medida> {};
 
 TEST_P(EditorEnPantalla, GuionesDeTeclas) {
     const std::string prompt = "Clave: ";
-    // At width 7 the prompt fills a row; at 13 every key is drawn at once.
-    const bool cada_tecla = GetParam() == 13;
-    for (const Guion& guion : kGuiones) {
-        SCOPED_TRACE(testing::Message() << "guion " << &guion - kGuiones);
-        Rejilla rejilla(GetParam());
-        Editor editor(rejilla);
-        Empezar(editor, prompt);
-        Editor::Resultado resultado = Editor::Resultado::Sigue;
-        for (const char32_t c : guion.teclas) {
-            ASSERT_EQ(resultado, Editor::Resultado::Sigue);
-            resultado = editor.Aplicar(DeGuion(c));
-            if (cada_tecla && resultado == Editor::Resultado::Sigue) editor.Refrescar();
-        }
-        EXPECT_EQ(resultado, guion.resultado);
-        const LineaTecleada& linea = editor.Linea();
-        EXPECT_EQ(std::string(linea.Datos(), linea.Datos() + linea.Largo()), guion.linea);
-        EXPECT_EQ(linea.Cursor(), guion.cursor);
-        EXPECT_EQ(linea.Desconocidos(), guion.desconocidos);
-        editor.Refrescar();
-        EXPECT_TRUE(rejilla.Texto() == Mostrado(prompt, guion.linea));
-        EXPECT_EQ(rejilla.cursor, prompt.size() + guion.cursor);
-        if (resultado == Editor::Resultado::Sigue) continue;
-        editor.Acabar(resultado);
-        if (resultado == Editor::Resultado::FinDeEntrada) {
-            EXPECT_TRUE(rejilla.Texto() == Mostrado(prompt, ""));
-            EXPECT_EQ(editor.Linea().Largo(), 0u);
-        } else {
-            // The cursor is on the row after the line, whatever its length.
-            const std::size_t fin = prompt.size() + guion.linea.size();
-            EXPECT_EQ(rejilla.cursor, fin % GetParam() == 0 ? fin : (fin / GetParam() + 1) * GetParam());
-            EXPECT_FALSE(rejilla.pendiente);
+    for (const bool cada_tecla : {false, true}) {
+        for (const Guion& guion : kGuiones) {
+            SCOPED_TRACE(testing::Message() << "guion " << &guion - kGuiones << (cada_tecla ? ", cada tecla" : ""));
+            Rejilla rejilla(GetParam().ancho, GetParam().alto);
+            rejilla.Escribir(U"######");
+            Editor editor(rejilla);
+            Empezar(editor, prompt);
+            Editor::Resultado resultado = Editor::Resultado::Sigue;
+            for (const char32_t c : guion.teclas) {
+                ASSERT_EQ(resultado, Editor::Resultado::Sigue);
+                resultado = editor.Aplicar(DeGuion(c));
+                if (!cada_tecla || resultado != Editor::Resultado::Sigue) continue;
+                editor.Refrescar();
+                EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Linea())), prompt.size() + editor.Linea().Cursor());
+            }
+            EXPECT_EQ(resultado, guion.resultado);
+            const LineaTecleada& linea = editor.Linea();
+            EXPECT_EQ(Bytes(linea), guion.linea);
+            EXPECT_EQ(linea.Cursor(), guion.cursor);
+            EXPECT_EQ(linea.Desconocidos(), guion.desconocidos);
+            editor.Refrescar();
+            EXPECT_MUESTRA(rejilla, Texto(prompt, guion.linea), prompt.size() + guion.cursor);
+            if (resultado == Editor::Resultado::Sigue) continue;
+            editor.Acabar(resultado);
+            if (resultado == Editor::Resultado::FinDeEntrada) {
+                EXPECT_MUESTRA(rejilla, Texto(prompt, ""), prompt.size());
+                EXPECT_EQ(editor.Linea().Largo(), 0u);
+            } else {
+                // The cursor on the row after the line, the line whole above it.
+                EXPECT_TRUE(rejilla.HistoriaConLinea(Texto(prompt, guion.linea)));
+                EXPECT_FALSE(rejilla.espera);
+            }
         }
     }
 }
 
-TEST_P(EditorEnPantalla, ElAnchoCambiaYLaLineaSeRedibujaEnSuSitio) {
+// A line much taller than the screen, edited at its start and at its end.
+TEST_P(EditorEnPantalla, LineaMasAltaQueLaPantalla) {
+    const Medida m = GetParam();
+    Rejilla rejilla(m.ancho, m.alto);
+    rejilla.Escribir(U"######");
+    Editor editor(rejilla);
+    const std::string prompt = "Escriba: ";
+    Empezar(editor, prompt);
+    std::string linea;
+    for (std::size_t n = 0; n < 3 * m.ancho * m.alto + 5; ++n) linea += static_cast<char>('a' + n % 26);
+    for (const char c : linea) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));  // a paste
+    editor.Refrescar();
+    EXPECT_MUESTRA(rejilla, Texto(prompt, linea), prompt.size() + linea.size());
+    const std::u32string guion = INI + U"A\x0b" + U"hola" + IZQ + IZQ + FIN + PANT + INI + DER;
+    std::string esperada = "Ahola";
+    for (const char32_t c : guion) {
+        const std::size_t antes = rejilla.caracteres;
+        editor.Aplicar(DeGuion(c));
+        editor.Refrescar();
+        EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Linea())), prompt.size() + editor.Linea().Cursor());
+        // Bounded by the screen, not by the line.
+        EXPECT_LE(rejilla.caracteres - antes, 2 * m.ancho * m.alto + m.ancho);
+    }
+    EXPECT_EQ(Bytes(editor.Linea()), esperada);
+    // Long again, then Enter at its start: the history holds it whole.
+    editor.Aplicar(DeGuion(FIN[0]));
+    for (const char c : linea) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));
+    editor.Aplicar(DeGuion(INI[0]));
+    editor.Refrescar();
+    EXPECT_EQ(editor.Aplicar(DeGuion(U'\r')), Editor::Resultado::Linea);
+    editor.Acabar(Editor::Resultado::Linea);
+    EXPECT_TRUE(rejilla.HistoriaConLinea(Texto(prompt, esperada + linea)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Medidas, EditorEnPantalla,
+                         testing::Values(Medida{7, 40}, Medida{13, 40}, Medida{80, 24}, Medida{7, 3}, Medida{13, 2},
+                                         Medida{5, 1}, Medida{1, 4}),
+                         [](const testing::TestParamInfo<Medida>& p) {
+                             return std::to_string(p.param.ancho) + "x" + std::to_string(p.param.alto);
+                         });
+
+// A change of size while a wrapped line is edited, at terminals that rewrap
+// their rows and at ones that keep them, told where the cursor went or not,
+// and at a console that says where its cursor is: the line once on the
+// screen, the cursor on its byte, nothing of it left above.
+struct Cambio {
+    bool reflujo, informe, consola;
+};
+
+class CambioDeTamano : public testing::TestWithParam<Cambio> {};
+
+TEST_P(CambioDeTamano, LaLineaQuedaUnaVezEnLaPantalla) {
+    const Cambio cambio = GetParam();
     const std::string prompt = "(C)ifrar/(D)escifrar/(S)alir?: ";
-    std::string texto = "cifrar a lo largo de varias filas";
-    Rejilla rejilla(GetParam());
+    const Medida medidas[] = {{40, 12}, {25, 12}, {80, 12}, {37, 5}, {50, 3}, {9, 30}, {80, 24}, {13, 2}, {60, 8}};
+    Rejilla rejilla(medidas[0].ancho, medidas[0].alto, cambio.reflujo, cambio.consola);
+    for (int n = 0; n < 5; ++n) rejilla.Escribir(U"#### " + std::u32string(static_cast<std::size_t>(n) * 9, U'='));
     Editor editor(rejilla);
     Empezar(editor, prompt);
+    std::string texto = "cifrar a lo largo de varias filas de la pantalla, y algo mas";
     for (const char c : texto) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));
-    for (int vez = 0; vez < 3; ++vez) editor.Aplicar(DeGuion(IZQ[0]));
+    for (int vez = 0; vez < 7; ++vez) editor.Aplicar(DeGuion(IZQ[0]));
     editor.Refrescar();
-    for (const std::size_t ancho : {GetParam() + 9, std::size_t{5}, GetParam()}) {
-        rejilla.ancho = ancho;
-        editor.Refrescar();  // the screen says it is another width
+    std::size_t cursor = texto.size() - 7;
+    for (const Medida& m : medidas) {
+        SCOPED_TRACE(testing::Message() << m.ancho << "x" << m.alto);
+        rejilla.CambiarTamano(m.ancho, m.alto);
+        if (cambio.consola) {
+            editor.Refrescar();  // a console's change is seen here
+        } else {
+            editor.Redimensionar(cambio.informe ? rejilla.y + 1 : 0, cambio.informe ? rejilla.x + 1 : 0);
+        }
+        EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
         editor.Aplicar(DeGuion(U'!'));
         editor.Refrescar();
+        texto.insert(cursor++, "!");
+        EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
     }
-    texto.insert(texto.size() - 3, "!!!");
-    EXPECT_TRUE(rejilla.Texto() == Mostrado(prompt, texto));
-    EXPECT_EQ(rejilla.cursor, prompt.size() + texto.size() - 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(Terminales, CambioDeTamano,
+                         testing::Values(Cambio{true, true, false}, Cambio{false, true, false},
+                                         Cambio{true, false, false}, Cambio{false, false, false},
+                                         Cambio{true, true, true}, Cambio{false, true, true}),
+                         [](const testing::TestParamInfo<Cambio>& p) {
+                             return std::string(p.param.reflujo ? "Reflujo" : "SinReflujo") +
+                                    (p.param.consola ? "Consola" : p.param.informe ? "ConInforme" : "SinInforme");
+                         });
 
 TEST(Entrada, Utf16DeLaConsola) {
     const auto decodificar = [](const std::u16string& unidades) {
@@ -206,7 +249,5 @@ TEST(Entrada, Utf16DeLaConsola) {
     // A surrogate left alone is a character the table lacks, however it ends.
     EXPECT_TRUE(decodificar(u"\xD83Dz\xDE00\xD83D\xD83D\xDE00") == U"\xFFFDz\xFFFD\xFFFD\U0001F600");
 }
-
-INSTANTIATE_TEST_SUITE_P(Anchos, EditorEnPantalla, testing::Values(7, 13, 80));
 
 }  // namespace

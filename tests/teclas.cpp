@@ -45,9 +45,10 @@ public:
     bool Poner(const char32_t*, std::size_t) override { return true; }
     bool Vaciar() override { return true; }
     std::size_t Ancho() override { return 80; }
-    void Ir(std::size_t, std::size_t, std::size_t) override {}
-    void Limpiar(std::size_t) override {}
-    void FinDeFila() override {}
+    std::size_t Alto() override { return 24; }
+    void Ir(std::ptrdiff_t, std::size_t) override {}
+    void Limpiar() override {}
+    bool Cursor(std::size_t&, std::size_t&) override { return false; }
 };
 
 }  // namespace

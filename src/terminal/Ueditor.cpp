@@ -12,14 +12,13 @@ bool Blanco(unsigned char byte) { return byte == ' ' || byte == '\t'; }
 
 void Editor::Empezar(const CadenaExt& texto) {
     prompt = texto;
+    previas = 0;
     linea.Vaciar();
     literal = false;
-    mostrado = 0;
-    sucio = kNada;
     ancho = pantalla.Ancho();
-    pos = 0;
-    Mostrar(nullptr, prompt.Longitud(), prompt.Longitud());
-    pantalla.Vaciar();
+    alto = pantalla.Alto();
+    EmpezarFilas();
+    Refrescar();
 }
 
 Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
@@ -61,7 +60,7 @@ Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
     return Resultado::Sigue;
 }
 
-void Editor::Cambiado(std::size_t desde) { sucio = std::min(sucio, desde); }
+void Editor::Cambiado(std::size_t byte) { sucia = std::min(sucia, prompt.Longitud() + byte); }
 
 void Editor::Quitar(std::size_t desde, std::size_t hasta) {
     if (desde == hasta) return;
@@ -83,22 +82,63 @@ std::size_t Editor::FinDePalabra() const {
     return k;
 }
 
+char32_t Editor::CaracterDeCelda(std::size_t celda) const {
+    const std::size_t largo_prompt = prompt.Longitud();
+    if (celda < largo_prompt) return CaracterDeByte(prompt.Caracter(static_cast<std::uint32_t>(celda)));
+    return celda < Celdas() ? CaracterDeByte(linea[celda - largo_prompt]) : U' ';
+}
+
+void Editor::EmpezarFilas() {
+    primera = 0;
+    filas = 1;
+    pos = 0;
+    en_espera = false;
+    mostradas = 0;
+    sucia = 0;
+}
+
 void Editor::Refrescar() {
-    // A change of size the platform did not report (a console's) shows here.
-    if (pantalla.Ancho() != ancho) {
-        Redibujar(true);
+    // A console's change of size shows here; a terminal's comes as a signal.
+    std::size_t fila = 0, columna = 0;
+    if (pantalla.Cursor(fila, columna) && (pantalla.Ancho() != ancho || pantalla.Alto() != alto)) {
+        Redimensionar(fila, columna);
         return;
     }
-    const std::size_t inicio = prompt.Longitud(), largo = linea.Largo();
-    if (sucio != kNada) {
-        const std::size_t desde = std::min(sucio, largo);
-        Ir(inicio + desde);
-        Mostrar(linea.Datos() + desde, largo - desde, inicio + largo);
-        if (mostrado > largo) pantalla.Limpiar(mostrado - largo);
-        mostrado = largo;
-        sucio = kNada;
+    const std::size_t celdas = Celdas(), cursor = prompt.Longitud() + linea.Cursor();
+    const std::size_t ultima = celdas / ancho, fila_cursor = cursor / ancho;
+    // The rows to show: all while they fit, else the cursor's and those about
+    // it, moved only as far as the cursor needs.
+    std::size_t vista = 0;
+    if (ultima >= alto) {
+        vista = std::clamp(primera, fila_cursor + 1 > alto ? fila_cursor + 1 - alto : 0, fila_cursor);
+        vista = std::min(vista, ultima + 1 - alto);
     }
-    Ir(inicio + linea.Cursor());
+    bool limpiar = mostradas > celdas;
+    if (vista != primera) {
+        // The rows the editor holds show other rows of the line: all of them
+        // drawn again, from the first.
+        Ir(primera * ancho);
+        primera = vista;
+        pos = vista * ancho;
+        sucia = pos;
+        limpiar = true;
+    }
+    if (sucia != kNada) {
+        const std::size_t desde = std::max(sucia, primera * ancho);
+        const std::size_t hasta = std::min(celdas, (primera + alto) * ancho);
+        if (desde < hasta) {
+            Ir(desde, true);
+            Mostrar(desde, hasta);
+        }
+        // What the line took and no longer does, below its end.
+        if (limpiar && hasta == celdas && hasta / ancho < primera + filas) {
+            Ir(hasta);
+            pantalla.Limpiar();
+        }
+        mostradas = celdas;
+        sucia = kNada;
+    }
+    Ir(cursor);
     pantalla.Vaciar();
 }
 
@@ -109,47 +149,107 @@ void Editor::Acabar(Resultado resultado) {
         Refrescar();
         return;
     }
-    linea.Llevar(linea.Largo());
     Refrescar();
-    TerminarFila();
+    const std::size_t celdas = Celdas();
+    if (primera == 0 && celdas <= filas * ancho) {
+        TerminarEn(celdas);
+        return;
+    }
+    // Taller than the screen: written out whole, from the first row the
+    // editor holds, so that the terminal's history keeps all of it.
+    Ir(primera * ancho);
+    pantalla.Limpiar();
+    Tramo tramo(pantalla);
+    for (std::size_t celda = 0; celda < celdas; ++celda) tramo.Poner(CaracterDeCelda(celda));
+    tramo.Poner(U'\n');
+    tramo.Entregar();
+    pantalla.Vaciar();
+    EmpezarFilas();
 }
 
-void Editor::TerminarFila() {
-    const std::size_t fin = prompt.Longitud() + linea.Largo();
-    Ir(fin);
-    // A line that fills its last row has the cursor on the next one already.
-    if (fin == 0 || fin % ancho != 0) {
-        const char32_t nueva_linea = '\n';
-        pantalla.Poner(&nueva_linea, 1);
-    }
+void Editor::TerminarFila() { TerminarEn(std::min(Celdas(), (primera + filas) * ancho)); }
+
+void Editor::TerminarEn(std::size_t fin) {
+    // A line that fills its last row ends there too.
+    Ir(fin > 0 && fin % ancho == 0 ? fin - 1 : fin);
+    const char32_t nueva_linea = '\n';
+    pantalla.Poner(&nueva_linea, 1);
     pantalla.Vaciar();
-    pos = 0;
+    EmpezarFilas();
+    previas = 0;
 }
 
 void Editor::Redibujar(bool en_sitio) {
-    ancho = pantalla.Ancho();
-    if (en_sitio) Ir(0);
-    pos = 0;
-    pantalla.Limpiar(prompt.Longitud() + mostrado);
-    const std::size_t inicio = prompt.Longitud(), largo = linea.Largo();
-    Mostrar(nullptr, inicio, inicio);
-    Mostrar(linea.Datos(), largo, inicio + largo);
-    mostrado = largo;
-    sucio = kNada;
-    Ir(inicio + linea.Cursor());
-    pantalla.Vaciar();
+    if (en_sitio)
+        Ir(primera * ancho);
+    else
+        previas = 0;
+    pantalla.Limpiar();
+    EmpezarFilas();
+    Refrescar();
 }
 
-void Editor::Ir(std::size_t hasta) {
-    if (pos != hasta) pantalla.Ir(pos, hasta, ancho);
-    pos = hasta;
+void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
+    if (fila == 0) pantalla.Cursor(fila, columna);
+    const std::size_t nuevo_ancho = pantalla.Ancho(), nuevo_alto = pantalla.Alto();
+    // How far up the first row drawn is now. A terminal that keeps its rows
+    // keeps it where it was. One that rewraps them rewraps the rows drawn as
+    // one line (the editor never ends them itself), together with what it had
+    // moved above the screen before and wrapped into them (`previas`), and
+    // keeps the cursor on its character. The cursor's column tells the two
+    // apart, and the answer holds for the rest of the run.
+    const std::size_t celda = en_espera ? pos - 1 : pos, dentro = celda - primera * ancho;
+    const std::size_t sin_reflujo = dentro / ancho, con_reflujo = (previas + dentro) / nuevo_ancho;
+    if (columna != 0 && sin_reflujo != con_reflujo) {
+        const bool como_sin = columna - 1 == std::min(celda % ancho, nuevo_ancho - 1);
+        const bool como_con = columna - 1 == (previas + dentro) % nuevo_ancho;
+        if (como_sin != como_con) reflujo = como_con ? Reflujo::Si : Reflujo::No;
+    }
+    // Not knowing, it clears as far up as either kind may need: rather a row
+    // of what was above than a second copy of the line.
+    std::size_t subir = reflujo == Reflujo::Si   ? con_reflujo
+                        : reflujo == Reflujo::No ? sin_reflujo
+                                                 : std::max(sin_reflujo, con_reflujo);
+    std::size_t fuera = 0;  // rows of it above the screen
+    if (fila != 0 && subir > fila - 1) {
+        fuera = subir - (fila - 1);
+        subir = fila - 1;
+    }
+    pantalla.Ir(-static_cast<std::ptrdiff_t>(subir), 0);
+    pantalla.Limpiar();
+    ancho = nuevo_ancho;
+    alto = nuevo_alto;
+    EmpezarFilas();
+    // A rewrapping terminal keeps the rows that went above the screen wrapped
+    // into the first one drawn now.
+    previas = reflujo == Reflujo::No ? 0 : fuera * ancho;
+    Refrescar();
 }
 
-void Editor::Mostrar(const unsigned char* bytes, std::size_t n, std::size_t fin) {
+void Editor::Ir(std::size_t celda, bool o_esperando) {
+    if (celda == pos && (!en_espera || o_esperando)) return;
+    if (celda % ancho == 0 && celda / ancho > primera) {
+        // The start of a row is reached by wrapping from the end of the one
+        // before, as the terminal's own rows are (its last cell drawn again,
+        // then this one): a terminal that rewraps its rows on a change of
+        // size then holds the rows drawn, to the cursor's, as one line. It
+        // also makes the row below the last one drawn.
+        if (!(en_espera && pos == celda)) {
+            Ir(celda - 1);
+            Mostrar(celda - 1, celda);
+        }
+        Mostrar(celda, celda + 1);
+    }
+    pantalla.Ir(static_cast<std::ptrdiff_t>(celda / ancho) - static_cast<std::ptrdiff_t>(FilaFisica()), celda % ancho);
+    pos = celda;
+    en_espera = false;
+}
+
+void Editor::Mostrar(std::size_t desde, std::size_t hasta) {
     Tramo tramo(pantalla);
-    for (std::size_t k = 0; k < n; ++k)
-        tramo.Poner(CaracterDeByte(bytes != nullptr ? bytes[k] : prompt.Caracter(static_cast<std::uint32_t>(k))));
+    for (std::size_t celda = desde; celda < hasta; ++celda) tramo.Poner(CaracterDeCelda(celda));
     tramo.Entregar();
-    if (n > 0 && fin % ancho == 0) pantalla.FinDeFila();
-    pos = fin;
+    pos = hasta;
+    en_espera = hasta % ancho == 0;
+    filas = std::max(filas, (hasta - 1) / ancho + 1 - primera);
 }

@@ -1,40 +1,51 @@
 // The line editor every terminal and console of the program shares, free of
 // platform code. A line is a line of bytes, and every byte is shown as one
-// character of one column (Utabla850.h), so the cursor is a byte index and
-// its place on the screen is arithmetic: the prompt's width plus that index,
-// wrapped at the screen's width. Each platform turns what it reads into keys
-// of the one key model (Utecla.h, whose table binds them) and gives the
-// editor a Pantalla to draw on; the editing and the drawing are all here. Nothing configures it, nothing
-// typed is kept for recall, and every byte deleted is wiped.
+// character of one column (Utabla850.h), so the prompt and the line are cells
+// 0, 1, 2 ... laid out in rows of the screen's width, and the cursor's place
+// is arithmetic. Each platform turns what it reads into keys of the one key
+// model (Utecla.h, whose table binds them) and gives the editor a Pantalla to
+// draw on; the editing and the drawing are all here. Nothing configures it,
+// nothing typed is kept for recall, and every byte deleted is wiped.
+//
+// The editor knows the screen's height too. While the prompt and the line fit
+// on it, all their rows are shown; when they are taller, the rows around the
+// cursor, following it, each showing exactly its part of the line. It only
+// ever moves the cursor among the rows it has drawn, every one of them on the
+// screen, and draws only what changed: the work for a key is bounded by the
+// screen's size, not by the line's length. After Enter a line that did not
+// fit is written out whole, once, so that the terminal's history holds it.
 #ifndef UEDITOR_H
 #define UEDITOR_H
 
 #include <cstddef>
+#include <cstdint>
 
 #include "Ucadenaext.h"
 #include "Uentrada.h"
 #include "Usumidero.h"
 #include "Utecla.h"
 
-// Where the editor draws: the characters of a Sumidero, laid out from the
-// first column of a row and wrapped at Ancho() columns, and a cursor that the
-// editor places by its distance in cells from the prompt's first cell (the
-// row's first), the only frame both platforms share.
+// Where the editor draws: a screen of Ancho() columns and Alto() rows that
+// behaves as a terminal does. Characters are shown from the cursor on, filling
+// its row; a character shown in the last column leaves the cursor waiting
+// there, and the next one wraps into the next row (at the last row of the
+// screen, the screen scrolls up for it); "\n" ends the row (CR LF). Moving
+// the cursor takes it out of the wait.
 class Pantalla : public Sumidero {
 public:
-    // The screen's width in columns, at least 1.
+    // The screen's width in columns and its height in rows, each at least 1.
     virtual std::size_t Ancho() = 0;
-    // The cursor is `desde` cells from the prompt's first: puts it `hasta`
-    // cells from it, the screen being `ancho` columns wide.
-    virtual void Ir(std::size_t desde, std::size_t hasta, std::size_t ancho) = 0;
-    // Blanks the `n` cells from the cursor on, and at least the rest of what
-    // the line took on the screen; the cursor stays.
-    virtual void Limpiar(std::size_t n) = 0;
-    // The characters just shown filled their row to its last column: puts the
-    // cursor at the start of the next row, whatever the screen does at the
-    // edge (a terminal holds the cursor in the last column until the next
-    // character, a console may move it at once).
-    virtual void FinDeFila() = 0;
+    virtual std::size_t Alto() = 0;
+    // Moves the cursor `filas` rows down (up when negative) and to `columna`.
+    // The editor keeps to rows on the screen; a move past its top or bottom
+    // stops there, as terminals do.
+    virtual void Ir(std::ptrdiff_t filas, std::size_t columna) = 0;
+    // Blanks from the cursor to the end of the screen; the cursor stays.
+    virtual void Limpiar() = 0;
+    // Where the cursor is on the screen, row and column from 1, when the
+    // screen can tell without asking the terminal (a console); a change of
+    // size is then seen by asking Ancho() and Alto() again.
+    virtual bool Cursor(std::size_t& fila, std::size_t& columna) = 0;
 
 protected:
     ~Pantalla() = default;
@@ -78,38 +89,67 @@ public:
     // Brings the screen up to date with the line and the cursor. Keys are
     // applied in a batch (a paste) and the screen refreshed once after them.
     void Refrescar();
-    // After Linea: the whole line is on the screen, and the cursor on the row
-    // after it. After FinDeEntrada: the line is blanked from the screen.
+    // After Linea: the whole line is on the screen or just written out, and
+    // the cursor on the row after it. After FinDeEntrada: the line is blanked
+    // from the screen.
     void Acabar(Resultado resultado);
     // Ends the screen row after the line as it stands (before a signal takes
-    // effect); Redibujar then draws prompt and line again on a fresh row.
+    // effect); Redibujar(false) then draws prompt and line again on the next.
     void TerminarFila();
-    // Draws prompt and line again: in place, the cursor's row found at the
-    // screen's present width (Ctrl-L, a change of size), or on a fresh row.
+    // Draws prompt and line again: in place (Ctrl-L), or on the row the
+    // cursor is on, at its start (after TerminarFila).
     void Redibujar(bool en_sitio);
+    // The screen changed size: clears what was drawn and draws prompt and
+    // line again, once, the cursor on its byte. `fila` and `columna` (from 1)
+    // say where the cursor is now, 0 when unknown: with them the editor tells
+    // a terminal that rewrapped its rows from one that did not, to find the
+    // first row it drew; without them it clears as far up as either may need.
+    void Redimensionar(std::size_t fila, std::size_t columna);
 
     LineaTecleada& Linea() { return linea; }
 
 private:
     static constexpr std::size_t kNada = static_cast<std::size_t>(-1);
+    enum class Reflujo : unsigned char { Desconocido, Si, No };
 
-    void Cambiado(std::size_t desde);
+    void Cambiado(std::size_t byte);
     void Quitar(std::size_t desde, std::size_t hasta);
     std::size_t InicioDePalabra() const;
     std::size_t FinDePalabra() const;
-    void Ir(std::size_t hasta);
-    // Shows `n` bytes from the line at the cursor, or the prompt's when
-    // `bytes` is null, ending `fin` cells from the prompt's first.
-    void Mostrar(const unsigned char* bytes, std::size_t n, std::size_t fin);
+    std::size_t Celdas() const { return prompt.Longitud() + linea.Largo(); }
+    char32_t CaracterDeCelda(std::size_t celda) const;
+    // The row the cursor is physically on.
+    std::size_t FilaFisica() const { return (en_espera ? pos - 1 : pos) / ancho; }
+    // Puts the cursor on `celda`, on a row shown or at the start of the one
+    // after them (which it draws); `o_esperando`: waiting in the last column
+    // before it will do, as when more is shown from there.
+    void Ir(std::size_t celda, bool o_esperando = false);
+    // Shows cells `desde` (where the cursor is) to `hasta`, within the rows
+    // the screen holds.
+    void Mostrar(std::size_t desde, std::size_t hasta);
+    // The rows from here on are drawn afresh: the cursor is at the start of a
+    // row, where the first row shown will be.
+    void EmpezarFilas();
+    // "\n" after the line's last cell drawn.
+    void TerminarEn(std::size_t fin);
 
     Pantalla& pantalla;
     LineaTecleada linea;
     CadenaExt prompt{0};
-    std::size_t ancho = 1;
-    std::size_t pos = 0;        // the screen's cursor, in cells from the prompt's first
-    std::size_t mostrado = 0;   // the line's length as last shown
-    std::size_t sucio = kNada;  // the first byte that may be shown wrong
-    bool literal = false;       // Ctrl-V was pressed
+    std::size_t ancho = 1, alto = 1;
+    // On the screen: rows `primera` to `primera + filas - 1` of the prompt and
+    // the line, where row r holds cells r * ancho to (r + 1) * ancho - 1; the
+    // cursor on cell `pos`, or, `en_espera`, in the last column of the row
+    // before it, waiting to wrap.
+    std::size_t primera = 0, filas = 1, pos = 0;
+    bool en_espera = false;
+    std::size_t mostradas = 0;   // cells of prompt and line as last shown
+    std::size_t sucia = kNada;   // the first cell that may be shown wrong
+    Reflujo reflujo = Reflujo::Desconocido;  // whether the terminal rewraps its rows
+    // Cells that a terminal that rewraps its rows holds, above the screen, as
+    // the start of the line whose first shown row is the editor's first.
+    std::size_t previas = 0;
+    bool literal = false;        // Ctrl-V was pressed
 };
 
 #endif

@@ -160,8 +160,8 @@ Editor::Resultado LineasEditadas::Editar() {
         }
         switch (suceso.tipo) {
             case Suceso::Tipo::Tecla: resultado = editor.Aplicar(suceso.tecla); break;
-            case Suceso::Tipo::Nada: break;
-            case Suceso::Tipo::Tamano: editor.Redibujar(true); break;
+            case Suceso::Tipo::Nada: case Suceso::Tipo::Posicion: break;
+            case Suceso::Tipo::Tamano: editor.Redimensionar(suceso.fila, suceso.columna); break;
             case Suceso::Tipo::Reanudar: editor.Redibujar(false); break;
             case Suceso::Tipo::Senal:
                 // Ended by it, or stopped and then going on with the line.

@@ -208,6 +208,12 @@ std::size_t DecodificadorTeclas::FinalCsi(unsigned char final, Suceso* sucesos) 
         return 0;
     }
     if (!simple) return DarNada(sucesos);
+    if (esperando_posicion && final == 'R' && n_parametros == 2) {
+        esperando_posicion = false;
+        sucesos[0] = {Suceso::Tipo::Posicion, {}, parametros[0], parametros[1]};
+        Empezar(Estado::Texto);
+        return 1;
+    }
     Tecla tecla;
     if (TeclaDeLetra(final, tecla)) return Dar(ConModificadores(tecla, Modificadores(0)), sucesos);
     if (final == 'Z') return Dar(Nombrada(N::Tabulador, kMayus | Modificadores(1)), sucesos);

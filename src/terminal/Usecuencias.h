@@ -43,6 +43,11 @@ public:
     // Whether a sequence, a string or a character is open, so that the caller
     // waits only so long for its next byte.
     bool Abierto() const;
+    // The program has just asked the terminal where the cursor is: the next
+    // ESC [ row ; column R is its answer (Suceso::Posicion), not xterm's F3
+    // with modifiers, which is written the same.
+    // False: no answer came; the next one is F3 again.
+    void EsperarPosicion(bool esperar) { esperando_posicion = esperar; }
     // Forgets the parameters and the character decoded so far.
     ~DecodificadorTeclas();
 
@@ -71,6 +76,7 @@ private:
     std::size_t n_parametros = 0;  // how many began, stored or not
     unsigned char privado = 0, intermedio = 0;
     bool invalida = false;  // a byte out of place: no key of any terminal
+    bool esperando_posicion = false;
     std::size_t largo = 0;  // of the control string, or the mouse report's bytes
 };
 

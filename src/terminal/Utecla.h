@@ -7,6 +7,7 @@
 #ifndef UTECLA_H
 #define UTECLA_H
 
+#include <cstddef>
 #include <cstdint>
 
 // Modifiers, as bits of Tecla::modificadores.
@@ -53,12 +54,16 @@ struct Suceso {
     enum class Tipo : unsigned char {
         Tecla,     // `tecla`
         Nada,      // a control string, a report or a reply: no key at all
+        Posicion,  // the terminal's report of where the cursor is, when asked
         Tamano,    // the screen changed size
         Reanudar,  // the program goes on after a stop
         Senal,     // a signal is due (POSIX): see FuenteTeclas::Cerrar
     };
     Tipo tipo = Tipo::Nada;
     Tecla tecla;
+    // Posicion, and Tamano when the terminal told it: the cursor's row and
+    // column on the screen, from 1; 0 when not known.
+    std::size_t fila = 0, columna = 0;
 };
 
 // A key that sends no character of its own (CaracterDeTecla).

@@ -1,37 +1,42 @@
 #include "Upantalla.h"
 
-#include <sys/ioctl.h>
-
 #include <cstdio>
 
 namespace {
 
-constexpr std::size_t kAnchoSupuesto = 80;
+constexpr std::size_t kAnchoSupuesto = 80, kAltoSupuesto = 24;
 
 }  // namespace
 
-std::size_t PantallaTerminal::Ancho() {
+winsize PantallaTerminal::Medida() {
     winsize ventana{};
-    if (ioctl(descriptor, TIOCGWINSZ, &ventana) != 0 || ventana.ws_col == 0) return kAnchoSupuesto;
-    return ventana.ws_col;
+    if (ioctl(descriptor, TIOCGWINSZ, &ventana) != 0) ventana = {};
+    return ventana;
 }
 
-void PantallaTerminal::Ir(std::size_t desde, std::size_t hasta, std::size_t ancho) {
-    const std::size_t fila_desde = desde / ancho, fila_hasta = hasta / ancho, columna = hasta % ancho;
+std::size_t PantallaTerminal::Ancho() {
+    const winsize ventana = Medida();
+    return ventana.ws_col != 0 ? ventana.ws_col : kAnchoSupuesto;
+}
+
+std::size_t PantallaTerminal::Alto() {
+    const winsize ventana = Medida();
+    return ventana.ws_row != 0 ? ventana.ws_row : kAltoSupuesto;
+}
+
+void PantallaTerminal::Ir(std::ptrdiff_t filas, std::size_t columna) {
     char orden[64] = "\r";
     std::size_t largo = 1;
     const auto agregar = [&](std::size_t n, char final) {
         if (n > 0) largo += static_cast<std::size_t>(std::snprintf(orden + largo, sizeof orden - largo, "\x1b[%zu%c", n, final));
     };
-    if (fila_desde > fila_hasta) agregar(fila_desde - fila_hasta, 'A');
-    if (fila_hasta > fila_desde) agregar(fila_hasta - fila_desde, 'B');
+    if (filas < 0) agregar(static_cast<std::size_t>(-filas), 'A');
+    if (filas > 0) agregar(static_cast<std::size_t>(filas), 'B');
     agregar(columna, 'C');
     Escribir(orden);
 }
 
-void PantallaTerminal::Limpiar(std::size_t) { Escribir("\x1b[J"); }
-
-void PantallaTerminal::FinDeFila() { Escribir("\r\n"); }
+void PantallaTerminal::Limpiar() { Escribir("\x1b[J"); }
 
 void PantallaTerminal::Escribir(const char* ascii) {
     char32_t caracteres[32];

@@ -4,6 +4,8 @@
 #ifndef UPANTALLA_H
 #define UPANTALLA_H
 
+#include <sys/ioctl.h>
+
 #include <streambuf>
 
 #include "Ueditor.h"
@@ -15,16 +17,19 @@ public:
 
     bool Poner(const char32_t* caracteres, std::size_t n) override { return utf8.Poner(caracteres, n); }
     bool Vaciar() override { return utf8.Vaciar(); }
-    // The terminal's width; 80 when it does not say.
+    // The terminal's width and height; 80 and 24 when it does not say.
     std::size_t Ancho() override;
-    // Moves by rows and columns from where the cursor is.
-    void Ir(std::size_t desde, std::size_t hasta, std::size_t ancho) override;
+    std::size_t Alto() override;
+    // CR, then up or down (which stops at the screen's edge), then right.
+    void Ir(std::ptrdiff_t filas, std::size_t columna) override;
     // Erases from the cursor to the end of the screen.
-    void Limpiar(std::size_t n) override;
-    // The terminal holds the cursor in the last column: CR LF takes it on.
-    void FinDeFila() override;
+    void Limpiar() override;
+    // A terminal tells it only when asked (TecladoTerminal, after a change
+    // of size), which it reports itself by a signal.
+    bool Cursor(std::size_t&, std::size_t&) override { return false; }
 
 private:
+    winsize Medida();
     void Escribir(const char* ascii);
 
     SumideroUtf8 utf8;

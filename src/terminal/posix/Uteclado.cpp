@@ -4,7 +4,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <utility>
 
 #include "Uborrado.h"
@@ -14,6 +16,8 @@ namespace {
 // How long the bytes of one escape sequence may be apart; an Escape with
 // nothing after it within this time is the Escape key alone.
 constexpr int kEsperaSecuencia = 100;
+// How long a terminal may take to say where the cursor is.
+constexpr int kEsperaPosicion = 250;
 
 // The write end of the open TecladoTerminal's pipe, for the handlers.
 int tubo_de_senales = -1;
@@ -29,7 +33,7 @@ void AlRecibir(int senal) {
 
 }  // namespace
 
-TecladoTerminal::TecladoTerminal(int descriptor) : descriptor(descriptor) {
+TecladoTerminal::TecladoTerminal(int descriptor, int salida) : descriptor(descriptor), salida(salida) {
     if (pipe2(tubo, O_CLOEXEC | O_NONBLOCK) != 0) tubo[0] = tubo[1] = -1;
 }
 
@@ -41,7 +45,6 @@ TecladoTerminal::~TecladoTerminal() {
         close(tubo[1]);
     }
     Borrar(bytes, sizeof bytes);
-    Borrar(cola, sizeof cola);
 }
 
 void TecladoTerminal::ModoCrudo() {
@@ -113,7 +116,7 @@ int TecladoTerminal::Siguiente(int milisegundos) {
 }
 
 bool TecladoTerminal::Pendiente() {
-    if (siguiente < en_cola || inicio < fin || pendiente != 0) return true;
+    if (siguiente < cola.size() || inicio < fin || pendiente != 0) return true;
     pollfd espera{descriptor, POLLIN, 0};
     return poll(&espera, 1, 0) > 0;
 }
@@ -124,23 +127,50 @@ bool TecladoTerminal::Leer(Suceso& suceso) {
             suceso = DeSenal();
             return true;
         }
-        if (siguiente < en_cola) {
+        if (siguiente < cola.size()) {
             suceso = std::exchange(cola[siguiente++], Suceso{});
+            if (siguiente == cola.size()) {
+                cola.clear();
+                siguiente = 0;
+            }
             return true;
         }
-        siguiente = 0;
-        const int byte = Siguiente(decodificador.Abierto() ? kEsperaSecuencia : -1);
-        if (byte == kFin) {
-            en_cola = decodificador.Interrumpir(cola);
-            if (en_cola == 0) return false;
-        } else if (byte == kNinguno) {
-            en_cola = decodificador.Interrumpir(cola);
-        } else if (byte >= 0) {
-            en_cola = decodificador.Entrar(static_cast<unsigned char>(byte), cola);
-        } else {
-            en_cola = 0;
-        }
+        if (!Llenar(decodificador.Abierto() ? kEsperaSecuencia : -1)) return false;
     }
+}
+
+bool TecladoTerminal::Llenar(int milisegundos) {
+    const int byte = Siguiente(milisegundos);
+    if (byte == kSenal) return true;
+    Suceso salida[DecodificadorTeclas::kMaximo];
+    const std::size_t n = byte >= 0 ? decodificador.Entrar(static_cast<unsigned char>(byte), salida)
+                                    : decodificador.Interrumpir(salida);
+    cola.insert(cola.end(), salida, salida + n);
+    Borrar(salida, sizeof salida);
+    return n > 0 || byte != kFin;
+}
+
+void TecladoTerminal::PreguntarPosicion(std::size_t& fila, std::size_t& columna) {
+    static constexpr char kPregunta[] = "\x1b[6n";
+    fila = columna = 0;
+    if (write(salida, kPregunta, sizeof kPregunta - 1) != static_cast<ssize_t>(sizeof kPregunta - 1)) return;
+    decodificador.EsperarPosicion(true);
+    // Keys typed meanwhile wait in the queue, after the answer's effect.
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEsperaPosicion);
+    for (std::size_t visto = cola.size();;) {
+        for (; visto < cola.size(); ++visto) {
+            if (cola[visto].tipo != Suceso::Tipo::Posicion) continue;
+            fila = cola[visto].fila;
+            columna = cola[visto].columna;
+            cola.erase(cola.begin() + static_cast<std::ptrdiff_t>(visto));
+            return;
+        }
+        const auto quedan = std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
+        if (quedan <= 0 || pendiente != 0) break;
+        const int espera = static_cast<int>(quedan);
+        if (!Llenar(decodificador.Abierto() ? std::min(espera, kEsperaSecuencia) : espera)) break;
+    }
+    decodificador.EsperarPosicion(false);
 }
 
 void TecladoTerminal::Anotar(int senal) {
@@ -149,7 +179,11 @@ void TecladoTerminal::Anotar(int senal) {
 
 Suceso TecladoTerminal::DeSenal() {
     const int senal = std::exchange(pendiente, 0);
-    if (senal == SIGWINCH) return {Suceso::Tipo::Tamano, {}};
+    if (senal == SIGWINCH) {
+        Suceso tamano{Suceso::Tipo::Tamano, {}};
+        PreguntarPosicion(tamano.fila, tamano.columna);
+        return tamano;
+    }
     if (senal == SIGCONT) {
         // Whoever had the terminal while the program was stopped may have
         // changed its mode.

@@ -15,14 +15,17 @@
 
 #include <cstddef>
 #include <iterator>
+#include <vector>
 
+#include "Uborrado.h"
 #include "Ueditor.h"
 #include "Usecuencias.h"
 
 class TecladoTerminal final : public FuenteTeclas {
 public:
-    // Reads the terminal open as `descriptor`.
-    explicit TecladoTerminal(int descriptor);
+    // Reads the terminal open as `descriptor`; asks it questions through
+    // `salida`, the same terminal's output.
+    TecladoTerminal(int descriptor, int salida);
     // Gives the terminal back if a line is still open; wipes what was read
     // and not taken.
     ~TecladoTerminal();
@@ -36,8 +39,9 @@ public:
     // signal that came as Tecla::Senal is delivered again, with them: the
     // program ends by it as if never caught, or stops until `fg`.
     void Cerrar() override;
-    // A key; SIGWINCH is Tamano, SIGCONT (raw mode set again) Reanudar, the
-    // others Senal. False when the terminal is gone.
+    // A key; SIGWINCH is Tamano, with the cursor's place as the terminal
+    // answers it (within kEsperaPosicion), SIGCONT (raw mode set again)
+    // Reanudar, the others Senal. False when the terminal is gone.
     bool Leer(Suceso& suceso) override;
     bool Pendiente() override;
 
@@ -49,12 +53,17 @@ private:
     // kNinguno when none came, kFin when the terminal is gone, kSenal when a
     // signal came first (it is then pending).
     int Siguiente(int milisegundos);
+    // Decodes the next byte, or the end of the wait, into the queue; false
+    // when the terminal is gone and nothing came.
+    bool Llenar(int milisegundos);
     Suceso DeSenal();
+    // Asks the terminal where the cursor is; 0 and 0 without an answer.
+    void PreguntarPosicion(std::size_t& fila, std::size_t& columna);
     // Notes `senal` to be delivered once closed, unless one is already.
     void Anotar(int senal);
     void ModoCrudo();
 
-    int descriptor;
+    int descriptor, salida;
     int tubo[2] = {-1, -1};  // the signal handlers' numbers
     termios original{};
     bool abierta = false;
@@ -64,8 +73,9 @@ private:
     unsigned char bytes[4096];
     std::size_t inicio = 0, fin = 0;
     DecodificadorTeclas decodificador;
-    Suceso cola[DecodificadorTeclas::kMaximo] = {};
-    std::size_t en_cola = 0, siguiente = 0;
+    // Decoded and not yet taken: a few, or what came while an answer was awaited.
+    std::vector<Suceso, AsignadorBorrado<Suceso>> cola;
+    std::size_t siguiente = 0;
 };
 
 #endif

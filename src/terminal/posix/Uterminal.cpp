@@ -48,7 +48,7 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
     }
     if (!terminal_entrada) return;
     if (terminal_salida) {
-        teclado.emplace(STDIN_FILENO);
+        teclado.emplace(STDIN_FILENO, STDOUT_FILENO);
         editor.emplace(*teclado, *pantalla, *salida, true);
         desvio_entrada.emplace(entrada_consola, *editor);
     } else {

@@ -1,0 +1,113 @@
+// Fuzz target: the line editor driven with random keys, pastes and changes of
+// size into a model terminal (tests/rejilla.h) of random width and height,
+// one that rewraps its rows on a change of size or one that keeps them, that
+// tells where its cursor went or that says it itself as a console does.
+// After every key the screen must show the prompt and the line around the
+// cursor, each row exactly, the cursor on its byte, nothing of the line above
+// it and nothing below; after Enter the history must hold the whole line.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "Ueditor.h"
+#include "Utabla850.h"
+#include "objetivo.h"
+#include "rejilla.h"
+
+namespace {
+
+using N = Tecla::Nombre;
+
+std::u32string Texto(const CadenaExt& prompt, const LineaTecleada& linea) {
+    std::u32string texto;
+    for (std::uint32_t n = 0; n < prompt.Longitud(); ++n) texto += CaracterDeByte(prompt.Caracter(n));
+    for (std::size_t n = 0; n < linea.Largo(); ++n) texto += CaracterDeByte(linea[n]);
+    return texto;
+}
+
+void Prompt(CadenaExt& prompt, std::size_t largo) {
+    prompt.Vaciar();
+    for (std::size_t n = 0; n < largo; ++n) prompt.Agregar(static_cast<unsigned char>("Clave: "[n % 7]));
+}
+
+// The editing keys, and characters of the line's own (the other program's
+// rows are of "#" and "=", which no line holds).
+const Tecla kTeclas[] = {
+    {N::Izquierda}, {N::Derecha}, {N::Inicio}, {N::Fin}, {N::Retroceso}, {N::Suprimir},
+    {N::Izquierda, 0, kCtrl}, {N::Derecha, 0, kCtrl}, {N::Caracter, 'k', kCtrl}, {N::Caracter, 'u', kCtrl},
+    {N::Caracter, 'w', kCtrl}, {N::Caracter, 'l', kCtrl}, {N::Arriba},
+};
+constexpr char32_t kLetras[] = U"abcdefghij ,.";
+
+void Comprobar(const Rejilla& rejilla, const CadenaExt& prompt, Editor& editor) {
+    std::string por_que;
+    const bool bien = rejilla.MuestraLinea(Texto(prompt, editor.Linea()), prompt.Longitud() + editor.Linea().Cursor(), por_que);
+    if (!bien) {
+        // The screen, for whoever reads the finding.
+        std::fprintf(stderr, "%s; cursor en %zu,%zu de %zux%zu\n", por_que.c_str(), rejilla.x, rejilla.y,
+                     const_cast<Rejilla&>(rejilla).Ancho(), const_cast<Rejilla&>(rejilla).Alto());
+        for (const std::u32string& fila : rejilla.Filas()) {
+            for (const char32_t c : fila) std::fputc(c < 128 ? static_cast<int>(c) : '?', stderr);
+            std::fputs("|\n", stderr);
+        }
+    }
+    Exigir(bien, "la pantalla muestra la linea alrededor del cursor");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t largo) {
+    Lector lector(datos, largo);
+    const std::uint8_t tipo = lector.Byte();
+    const bool reflujo = (tipo & 1) != 0, consola = (tipo & 2) != 0;
+    // Without being told where the cursor went, only a terminal that keeps
+    // its rows can be followed exactly.
+    const bool informe = consola || reflujo || (tipo & 4) != 0;
+    const std::size_t ancho = 1 + lector.Byte() % 100, alto = 1 + lector.Byte() % 40;
+    Rejilla rejilla(ancho, alto, reflujo, consola);
+    for (std::size_t n = lector.Byte() % 8; n > 0; --n) rejilla.Escribir(U"#=#=" + std::u32string(n * 7, U'='));
+    Editor editor(rejilla);
+    CadenaExt prompt(0);
+    Prompt(prompt, lector.Byte() % 40);
+    editor.Empezar(prompt);
+    Comprobar(rejilla, prompt, editor);
+    for (std::size_t pasos = 0; lector.Quedan() && pasos < 2000; ++pasos) {
+        const std::uint8_t op = lector.Byte();
+        if (op < 100) {
+            editor.Aplicar({N::Caracter, kLetras[op % (std::size(kLetras) - 1)], 0});
+        } else if (op < 200) {
+            editor.Aplicar(kTeclas[op % std::size(kTeclas)]);
+        } else if (op < 220) {
+            // A paste: drawn once, after all of it.
+            for (std::size_t n = lector.Corto() % 600; n > 0; --n)
+                editor.Aplicar({N::Caracter, kLetras[n % (std::size(kLetras) - 1)], 0});
+        } else if (op < 240) {
+            const std::size_t nuevo_ancho = 1 + lector.Byte() % 100, nuevo_alto = 1 + lector.Byte() % 40;
+            rejilla.CambiarTamano(nuevo_ancho, nuevo_alto);
+            if (!consola) editor.Redimensionar(informe ? rejilla.y + 1 : 0, informe ? rejilla.x + 1 : 0);
+        } else if (op < 250) {
+            Exigir(editor.Aplicar({N::Intro}) == Editor::Resultado::Linea, "Intro termina la linea");
+            const std::u32string texto = Texto(prompt, editor.Linea());
+            editor.Acabar(Editor::Resultado::Linea);
+            Exigir(rejilla.HistoriaConLinea(texto), "tras Intro la linea entera queda sobre el cursor");
+            Prompt(prompt, lector.Byte() % 40);
+            rejilla.NuevaLinea();
+            editor.Empezar(prompt);
+        } else {
+            editor.Aplicar({N::Fin});
+            editor.Aplicar({N::Caracter, 'u', kCtrl});
+            Exigir(editor.Aplicar({N::Caracter, 'd', kCtrl}) == Editor::Resultado::FinDeEntrada, "Ctrl-D termina");
+            editor.Acabar(Editor::Resultado::FinDeEntrada);
+            Comprobar(rejilla, prompt, editor);
+            const char32_t fin = U'\n';
+            rejilla.Poner(&fin, 1);
+            rejilla.NuevaLinea();
+            editor.Empezar(prompt);
+        }
+        editor.Refrescar();
+        Comprobar(rejilla, prompt, editor);
+    }
+    return 0;
+}

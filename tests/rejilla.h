@@ -1,0 +1,74 @@
+// A terminal reduced to its cells, for the line editor's tests and fuzz
+// target: a screen of Ancho() x Alto() cells with its history above it, a
+// cursor that waits in the last column after a character there (the next one
+// wraps, and at the screen's last row scrolls the screen up into the
+// history), rows that remember whether they wrapped into the next, moves that
+// stop at the screen's edges, and a change of size that either rewraps the
+// rows (as tmux, VTE and Windows Terminal do) or keeps them as they are (as
+// xterm does). It can say whether it shows a line around its cursor as the
+// editor promises.
+#ifndef REJILLA_H
+#define REJILLA_H
+
+#include <string>
+#include <vector>
+
+#include "Ueditor.h"
+
+class Rejilla final : public Pantalla {
+public:
+    // `reflujo`: a change of size rewraps the rows. `consola`: the screen says
+    // where its cursor is (Cursor), as a console does; a terminal does not.
+    Rejilla(std::size_t ancho, std::size_t alto, bool reflujo = false, bool consola = false);
+
+    bool Poner(const char32_t* caracteres, std::size_t n) override;
+    bool Vaciar() override { return true; }
+    std::size_t Ancho() override { return ancho; }
+    std::size_t Alto() override { return filas.size(); }
+    void Ir(std::ptrdiff_t filas, std::size_t columna) override;
+    void Limpiar() override;
+    bool Cursor(std::size_t& fila, std::size_t& columna) override;
+
+    // The window becomes `ancho` x `alto`.
+    void CambiarTamano(std::size_t nuevo_ancho, std::size_t nuevo_alto);
+    // Rows of text written by another program before the line, as the
+    // dialogue's own output would be: each ends with CR LF.
+    void Escribir(const std::u32string& texto);
+    // A new line is edited from here on: what was drawn for the one before
+    // is no longer the editor's.
+    void NuevaLinea() { ++marca; }
+
+    // Whether the screen shows `texto` (a prompt and a line, one cell per
+    // character) around the cursor, on cell `cursor`: the cursor's row and
+    // every row of the text that is on the screen show exactly their part of
+    // it, rows above the text hold nothing drawn for this line, rows below
+    // it are blank.
+    // When not, says why in `por_que`.
+    bool MuestraLinea(const std::u32string& texto, std::size_t cursor, std::string& por_que) const;
+    // Whether the history and the screen hold `texto` whole, in rows ending
+    // just above the cursor's.
+    bool HistoriaConLinea(const std::u32string& texto) const;
+    // The screen's rows, trailing blanks left out.
+    std::vector<std::u32string> Filas() const;
+
+    std::size_t x = 0, y = 0;
+    bool espera = false;
+    // Characters and cursor moves received, for the work the editor does.
+    std::size_t caracteres = 0, movimientos = 0;
+
+private:
+    struct Fila {
+        std::u32string celdas;
+        std::u32string marcas;  // for each cell, the line it was drawn for (0: none)
+        bool partida = false;   // wrapped into the next row
+    };
+    Fila FilaBlanca() const { return {std::u32string(ancho, U' '), std::u32string(ancho, 0)}; }
+    void Bajar();
+
+    std::size_t ancho;
+    bool reflujo, consola;
+    char32_t marca = 1;
+    std::vector<Fila> historia, filas;
+};
+
+#endif
