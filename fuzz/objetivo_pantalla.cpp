@@ -1,7 +1,8 @@
 // Fuzz target: the line editor driven with random keys, pastes and changes of
 // size into a model terminal (tests/rejilla.h) of random width and height,
-// one that rewraps its rows on a change of size or one that keeps them, that
-// tells where its cursor went or that says it itself as a console does.
+// one that rewraps its rows on a change of size or one that keeps them, told
+// where its cursor went or not, or into a model Windows console that wraps at
+// once, through the console's own screen (Uconsola.h).
 // After every key the screen must show the prompt and the line around the
 // cursor, each row exactly, the cursor on its byte, nothing of the line above
 // it and nothing below; after Enter the history must hold the whole line.
@@ -66,9 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
     // its rows can be followed exactly.
     const bool informe = consola || reflujo || (tipo & 4) != 0;
     const std::size_t ancho = 1 + lector.Byte() % 100, alto = 1 + lector.Byte() % 40;
-    Rejilla rejilla(ancho, alto, reflujo, consola);
+    Rejilla rejilla(ancho, alto, reflujo);
+    ConsolaModelo modelo(rejilla);
+    PantallaConsola pantalla_consola(modelo);
     for (std::size_t n = lector.Byte() % 8; n > 0; --n) rejilla.Escribir(U"#=#=" + std::u32string(n * 7, U'='));
-    Editor editor(rejilla);
+    Editor editor(consola ? static_cast<Pantalla&>(pantalla_consola) : rejilla);
     CadenaExt prompt(0);
     Prompt(prompt, lector.Byte() % 40);
     editor.Empezar(prompt);

@@ -104,6 +104,18 @@ std::string Bytes(const LineaTecleada& linea) { return {linea.Datos(), linea.Dat
 
 struct Medida {
     std::size_t ancho, alto;
+    bool consola;  // a Windows console that wraps at once, through PantallaConsola
+};
+
+// A model terminal, and the screen the editor draws on: the terminal itself,
+// or the console's screen over it.
+struct Entorno {
+    Entorno(std::size_t ancho, std::size_t alto, bool reflujo, bool en_consola)
+        : rejilla(ancho, alto, reflujo), pantalla(en_consola ? static_cast<Pantalla&>(consola) : rejilla) {}
+    Rejilla rejilla;
+    ConsolaModelo modelo{rejilla};
+    PantallaConsola consola{modelo};
+    Pantalla& pantalla;
 };
 
 class EditorEnPantalla : public testing::TestWithParam<Medida> {};
@@ -113,9 +125,10 @@ TEST_P(EditorEnPantalla, GuionesDeTeclas) {
     for (const bool cada_tecla : {false, true}) {
         for (const Guion& guion : kGuiones) {
             SCOPED_TRACE(testing::Message() << "guion " << &guion - kGuiones << (cada_tecla ? ", cada tecla" : ""));
-            Rejilla rejilla(GetParam().ancho, GetParam().alto);
+            Entorno entorno(GetParam().ancho, GetParam().alto, false, GetParam().consola);
+            Rejilla& rejilla = entorno.rejilla;
             rejilla.Escribir(U"######");
-            Editor editor(rejilla);
+            Editor editor(entorno.pantalla);
             Empezar(editor, prompt);
             Editor::Resultado resultado = Editor::Resultado::Sigue;
             for (const char32_t c : guion.teclas) {
@@ -149,9 +162,10 @@ TEST_P(EditorEnPantalla, GuionesDeTeclas) {
 // A line much taller than the screen, edited at its start and at its end.
 TEST_P(EditorEnPantalla, LineaMasAltaQueLaPantalla) {
     const Medida m = GetParam();
-    Rejilla rejilla(m.ancho, m.alto);
+    Entorno entorno(m.ancho, m.alto, false, m.consola);
+    Rejilla& rejilla = entorno.rejilla;
     rejilla.Escribir(U"######");
-    Editor editor(rejilla);
+    Editor editor(entorno.pantalla);
     const std::string prompt = "Escriba: ";
     Empezar(editor, prompt);
     std::string linea;
@@ -181,10 +195,13 @@ TEST_P(EditorEnPantalla, LineaMasAltaQueLaPantalla) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Medidas, EditorEnPantalla,
-                         testing::Values(Medida{7, 40}, Medida{13, 40}, Medida{80, 24}, Medida{7, 3}, Medida{13, 2},
-                                         Medida{5, 1}, Medida{1, 4}),
+                         testing::Values(Medida{7, 40, false}, Medida{13, 40, false}, Medida{80, 24, false},
+                                         Medida{7, 3, false}, Medida{13, 2, false}, Medida{5, 1, false},
+                                         Medida{1, 4, false}, Medida{7, 40, true}, Medida{80, 24, true},
+                                         Medida{13, 2, true}, Medida{1, 4, true}),
                          [](const testing::TestParamInfo<Medida>& p) {
-                             return std::to_string(p.param.ancho) + "x" + std::to_string(p.param.alto);
+                             return std::to_string(p.param.ancho) + "x" + std::to_string(p.param.alto) +
+                                    (p.param.consola ? "Consola" : "");
                          });
 
 // A change of size while a wrapped line is edited, at terminals that rewrap
@@ -200,10 +217,12 @@ class CambioDeTamano : public testing::TestWithParam<Cambio> {};
 TEST_P(CambioDeTamano, LaLineaQuedaUnaVezEnLaPantalla) {
     const Cambio cambio = GetParam();
     const std::string prompt = "(C)ifrar/(D)escifrar/(S)alir?: ";
-    const Medida medidas[] = {{40, 12}, {25, 12}, {80, 12}, {37, 5}, {50, 3}, {9, 30}, {80, 24}, {13, 2}, {60, 8}};
-    Rejilla rejilla(medidas[0].ancho, medidas[0].alto, cambio.reflujo, cambio.consola);
+    const Medida medidas[] = {{40, 12, false}, {25, 12, false}, {80, 12, false}, {37, 5, false}, {50, 3, false},
+                              {9, 30, false},  {80, 24, false}, {13, 2, false},  {60, 8, false}};
+    Entorno entorno(medidas[0].ancho, medidas[0].alto, cambio.reflujo, cambio.consola);
+    Rejilla& rejilla = entorno.rejilla;
     for (int n = 0; n < 5; ++n) rejilla.Escribir(U"#### " + std::u32string(static_cast<std::size_t>(n) * 9, U'='));
-    Editor editor(rejilla);
+    Editor editor(entorno.pantalla);
     Empezar(editor, prompt);
     std::string texto = "cifrar a lo largo de varias filas de la pantalla, y algo mas";
     for (const char c : texto) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-Rejilla::Rejilla(std::size_t ancho, std::size_t alto, bool reflujo, bool consola)
-    : ancho(ancho), reflujo(reflujo), consola(consola), filas(alto, FilaBlanca()) {}
+Rejilla::Rejilla(std::size_t ancho, std::size_t alto, bool reflujo)
+    : ancho(ancho), reflujo(reflujo), filas(alto, FilaBlanca()) {}
 
 void Rejilla::Bajar() {
     if (y + 1 < filas.size()) {
@@ -59,11 +59,33 @@ void Rejilla::Limpiar() {
     for (std::size_t f = y + 1; f < filas.size(); ++f) filas[f] = FilaBlanca();
 }
 
-bool Rejilla::Cursor(std::size_t& fila, std::size_t& columna) {
-    if (!consola) return false;
-    fila = y + 1;
-    columna = x + 1;
-    return true;
+void Rejilla::PonerAlInstante(const char32_t* caracteres_dados, std::size_t n) {
+    for (std::size_t k = 0; k < n; ++k) {
+        Poner(caracteres_dados + k, 1);
+        if (espera) {
+            // On to the next row at once, as a console does.
+            filas[y].partida = true;
+            x = 0;
+            espera = false;
+            Bajar();
+        }
+    }
+}
+
+void Rejilla::PonerEn(std::size_t columna, std::size_t fila, const char32_t* caracteres_dados, std::size_t n) {
+    ++movimientos;
+    for (std::size_t k = 0, celda = fila * ancho + columna; k < n && celda < filas.size() * ancho; ++k, ++celda) {
+        ++caracteres;
+        filas[celda / ancho].celdas[celda % ancho] = caracteres_dados[k];
+        filas[celda / ancho].marcas[celda % ancho] = caracteres_dados[k] == U' ' ? 0 : marca;
+    }
+}
+
+void Rejilla::LlevarCursor(std::size_t columna, std::size_t fila) {
+    ++movimientos;
+    x = columna;
+    y = fila;
+    espera = false;
 }
 
 void Rejilla::Escribir(const std::u32string& texto) {

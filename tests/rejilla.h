@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "Uconsola.h"
 #include "Ueditor.h"
 
 class Rejilla final : public Pantalla {
 public:
-    // `reflujo`: a change of size rewraps the rows. `consola`: the screen says
-    // where its cursor is (Cursor), as a console does; a terminal does not.
-    Rejilla(std::size_t ancho, std::size_t alto, bool reflujo = false, bool consola = false);
+    // `reflujo`: a change of size rewraps the rows.
+    Rejilla(std::size_t ancho, std::size_t alto, bool reflujo = false);
 
     bool Poner(const char32_t* caracteres, std::size_t n) override;
     bool Vaciar() override { return true; }
@@ -27,7 +27,14 @@ public:
     std::size_t Alto() override { return filas.size(); }
     void Ir(std::ptrdiff_t filas, std::size_t columna) override;
     void Limpiar() override;
-    bool Cursor(std::size_t& fila, std::size_t& columna) override;
+    // A terminal says it only when asked (TecladoTerminal).
+    bool Cursor(std::size_t&, std::size_t&) override { return false; }
+
+    // As a Windows console is written (ConsolaModelo): at the cursor, wrapping
+    // at once after the last column; in cells, moving nothing; the cursor put.
+    void PonerAlInstante(const char32_t* caracteres, std::size_t n);
+    void PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n);
+    void LlevarCursor(std::size_t x, std::size_t y);
 
     // The window becomes `ancho` x `alto`.
     void CambiarTamano(std::size_t nuevo_ancho, std::size_t nuevo_alto);
@@ -66,9 +73,33 @@ private:
     void Bajar();
 
     std::size_t ancho;
-    bool reflujo, consola;
+    bool reflujo;
     char32_t marca = 1;
     std::vector<Fila> historia, filas;
+};
+
+// A Windows console on a Rejilla, as Uconsola.h's Consola: its window is the
+// whole buffer, as under Windows Terminal or Wine, and it wraps at once.
+class ConsolaModelo final : public Consola {
+public:
+    explicit ConsolaModelo(Rejilla& rejilla) : rejilla(rejilla) {}
+    bool Poner(const char32_t* caracteres, std::size_t n) override {
+        rejilla.PonerAlInstante(caracteres, n);
+        return true;
+    }
+    bool Vaciar() override { return true; }
+    bool Medir(Medida& medida) override {
+        medida = {rejilla.Ancho(), rejilla.Alto(), 0, rejilla.Alto(), rejilla.x, rejilla.y};
+        return true;
+    }
+    bool PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n) override {
+        rejilla.PonerEn(x, y, caracteres, n);
+        return true;
+    }
+    void LlevarCursor(std::size_t x, std::size_t y) override { rejilla.LlevarCursor(x, y); }
+
+private:
+    Rejilla& rejilla;
 };
 
 #endif

@@ -52,8 +52,9 @@ void TecladoConsola::Abrir() {
     abierta = true;
     modo_a_restaurar = modo_original;
     consola_editada = entrada;
-    // Keys one at a time, Ctrl-C still the system's; arrows as key codes.
-    SetConsoleMode(entrada, (modo_original | ENABLE_PROCESSED_INPUT) &
+    // Keys one at a time, Ctrl-C still the system's; arrows as key codes; a
+    // change of the buffer's size as an event.
+    SetConsoleMode(entrada, (modo_original | ENABLE_PROCESSED_INPUT | ENABLE_WINDOW_INPUT) &
                                 ~(ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_VIRTUAL_TERMINAL_INPUT));
 }
 
@@ -93,6 +94,10 @@ bool TecladoConsola::Leer(Suceso& suceso) {
                 return false;
         }
         INPUT_RECORD& evento = lote[leidos++];
+        if (evento.EventType == WINDOW_BUFFER_SIZE_EVENT) {
+            suceso = {Suceso::Tipo::Tamano, {}};
+            return true;
+        }
         en_cola = evento.EventType == KEY_EVENT ? TeclasDeEvento(evento.Event.KeyEvent, decodificador, cola) : 0;
         siguiente = 0;
         const WORD veces = evento.EventType == KEY_EVENT ? evento.Event.KeyEvent.wRepeatCount : 1;

@@ -25,8 +25,9 @@ public:
 
     void Abrir() override;
     void Cerrar() override;
-    // A key, repeated as the key event says; false when the console's input
-    // cannot be read. The events are read all at once, as many as there are.
+    // A key, repeated as the key event says, or Tamano when the buffer
+    // changed size; false when the console's input cannot be read. The events
+    // are read all at once, as many as there are.
     bool Leer(Suceso& suceso) override;
     // Whether the events read at once hold another key.
     bool Pendiente() override;

@@ -39,12 +39,14 @@ bool EsConsola(HANDLE h) {
 struct Terminal::Capa {
     Capa(std::istream& entrada_consola, std::ostream& salida_consola);
 
+    std::optional<ConsolaWin> consola;
     std::optional<PantallaConsola> pantalla;
     std::optional<SalidaTerminal> salida;
     std::optional<Desvio<std::ostream>> desvio_salida;
     // The console's own output, for the echo of what is typed when standard
     // output goes elsewhere.
     std::unique_ptr<void, decltype(&CloseHandle)> conout{nullptr, &CloseHandle};
+    std::optional<ConsolaWin> consola_eco;
     std::optional<PantallaConsola> pantalla_eco;
     std::optional<SalidaTerminal> eco;
     std::optional<TecladoConsola> teclado;
@@ -69,8 +71,9 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
     const HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE);
     fines.emplace(entrada_consola, EsConsola(in), salida_consola, EsConsola(out));
     if (EsConsola(out)) {
-        pantalla.emplace(out);
-        salida.emplace(*pantalla);
+        consola.emplace(out);
+        pantalla.emplace(*consola);
+        salida.emplace(*consola);
         desvio_salida.emplace(salida_consola, *salida);
     }
     if (!EsConsola(in)) return;
@@ -80,8 +83,9 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
         const HANDLE h = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) conout.reset(h);
-        hacia = &pantalla_eco.emplace(h);
-        prompt = &eco.emplace(*pantalla_eco);
+        consola_eco.emplace(h);
+        hacia = &pantalla_eco.emplace(*consola_eco);
+        prompt = &eco.emplace(*consola_eco);
     }
     teclado.emplace(in);
     // The notice only where the output is read: the console itself.
