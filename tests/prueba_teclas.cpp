@@ -285,8 +285,9 @@ TEST(Teclas, LasTablasDelReadmeYDelManualDicenLoQueHaceCadaTecla) {
                     dichas.push_back(tecla);
                     EXPECT_EQ(AccionDeTecla(tecla), hace->second) << nombre;
                     // Shift changes nothing, but on Tab.
-                    if (tecla.nombre != N::Tabulador)
+                    if (tecla.nombre != N::Tabulador) {
                         EXPECT_EQ(AccionDeTecla(ConModificadores(tecla, kMayus)), hace->second) << "Mayús-" << nombre;
+                    }
                 }
             }
         }
