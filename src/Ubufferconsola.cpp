@@ -18,10 +18,12 @@ BufferConsola::~BufferConsola() {
 }
 
 BufferConsola::int_type BufferConsola::underflow() {
+    if (error_lectura != 0) return traits_type::eof();
     ssize_t n;
     do {
         n = read(descriptor, datos.get(), kTamano);
     } while (n < 0 && errno == EINTR);
+    if (n < 0) error_lectura = errno;
     if (n <= 0) return traits_type::eof();
     setg(datos.get(), datos.get(), datos.get() + n);
     return traits_type::to_int_type(*gptr());
