@@ -18,7 +18,6 @@ BufferConsola::~BufferConsola() {
 }
 
 BufferConsola::int_type BufferConsola::underflow() {
-    if (error_lectura != 0) return traits_type::eof();
     ssize_t n;
     do {
         n = read(descriptor, datos.get(), kTamano);

@@ -23,13 +23,13 @@ public:
     BufferConsola(const BufferConsola&) = delete;
     BufferConsola& operator=(const BufferConsola&) = delete;
 
-    // The errno of the read that failed, 0 while none has.
+    // The errno of the last read that failed, 0 while none has.
     int ErrorDeLectura() const { return error_lectura; }
 
 protected:
     // Refills from the descriptor. A read that fails (a closed descriptor, a
-    // directory, an I/O error) ends the stream for good, as the end of the
-    // input does; ErrorDeLectura tells the two apart.
+    // directory, an I/O error) ends the stream as the end of the input does;
+    // ErrorDeLectura tells the two apart.
     int_type underflow() override;
     // Write everything pending; a write error is the stream's failure.
     int_type overflow(int_type c) override;
@@ -41,7 +41,6 @@ private:
     bool EscribirTodo(const char* s, std::size_t n);
 
     int descriptor;
-    // Sticky: reading on after a failure could skip bytes of the input.
     int error_lectura = 0;
     std::unique_ptr<char[]> datos;
 };
