@@ -22,6 +22,7 @@ BufferConsola::int_type BufferConsola::underflow() {
     do {
         n = read(descriptor, datos.get(), kTamano);
     } while (n < 0 && errno == EINTR);
+    if (n < 0) error_lectura = errno;
     if (n <= 0) return traits_type::eof();
     setg(datos.get(), datos.get(), datos.get() + n);
     return traits_type::to_int_type(*gptr());

@@ -23,9 +23,13 @@ public:
     BufferConsola(const BufferConsola&) = delete;
     BufferConsola& operator=(const BufferConsola&) = delete;
 
+    // The errno of the last read that failed, 0 while none has.
+    int ErrorDeLectura() const { return error_lectura; }
+
 protected:
-    // Refills from the descriptor; end of input, and any read error (a closed
-    // descriptor, a directory), is the end of the stream.
+    // Refills from the descriptor. A read that fails (a closed descriptor, a
+    // directory, an I/O error) ends the stream as the end of the input does;
+    // ErrorDeLectura tells the two apart.
     int_type underflow() override;
     // Write everything pending; a write error is the stream's failure.
     int_type overflow(int_type c) override;
@@ -37,6 +41,7 @@ private:
     bool EscribirTodo(const char* s, std::size_t n);
 
     int descriptor;
+    int error_lectura = 0;
     std::unique_ptr<char[]> datos;
 };
 

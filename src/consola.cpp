@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstring>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -149,11 +150,18 @@ int main() {
         const Terminal terminal(entrada, salida);
         Dialogo(entrada, salida);
         salida.flush();
+        // The dialogue took a failed read for the end of the input; the
+        // exit status must not report it as one.
+        int estado = 0;
+        if (const int error = buffer_entrada.ErrorDeLectura(); error != 0) {
+            std::cerr << "cifrador: no se pudo leer la entrada estandar: " << std::strerror(error) << std::endl;
+            estado = 1;
+        }
         if (!salida) {
             std::cerr << "cifrador: no se pudo escribir la salida estandar" << std::endl;
-            return 1;
+            estado = 1;
         }
-        return 0;
+        return estado;
     } catch (const std::bad_alloc&) {
         std::cerr << "cifrador: memoria agotada" << std::endl;
     }

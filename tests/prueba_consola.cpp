@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -89,6 +91,21 @@ testing::AssertionResult MismosBytes(const std::string& obtenida, const std::str
     const auto diferencia = std::mismatch(obtenida.begin(), obtenida.begin() + static_cast<std::ptrdiff_t>(corto), esperada.begin());
     return testing::AssertionFailure() << "longitudes " << obtenida.size() << " y " << esperada.size()
                                        << ", primera diferencia en el byte " << (diferencia.first - obtenida.begin());
+}
+
+// `errores` is the one line that says standard input could not be read, with
+// the C library's text for `error` as the reason.
+// What reading a directory fails with: Windows has no read for its handle.
+#ifdef _WIN32
+constexpr int kErrorDirectorio = EINVAL;
+#else
+constexpr int kErrorDirectorio = EISDIR;
+#endif
+
+testing::AssertionResult FalloDeLectura(const std::string& errores, int error) {
+    const std::string esperado = "cifrador: no se pudo leer la entrada estandar: " + std::string(std::strerror(error)) + "\n";
+    if (errores == esperado) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "en la salida de errores: \"" << errores << "\"";
 }
 
 std::string Bytes(std::mt19937& azar, std::size_t n) {
@@ -236,12 +253,17 @@ TEST(ConsolaEnorme, MemoriaAgotadaAlLeerYAlCifrar) {
 }
 #endif
 
-TEST(Consola, EntradaCerradaODirectorioEsFinDeEntrada) {
-    for (Origen o : {Origen::Cerrado, Origen::Directorio}) {
-        const Resultado r = Ejecutar("c\nhola\nk\n", Destino::Archivo, {}, o);
+TEST(Consola, EntradaQueNoSePuedeLeer) {
+    const struct {
+        Origen origen;
+        int error;
+    } casos[] = {{Origen::Cerrado, EBADF}, {Origen::Directorio, kErrorDirectorio}};
+    for (const auto& caso : casos) {
+        // The dialogue ends as at the end of the input, with a failure.
+        const Resultado r = Ejecutar("c\nhola\nk\n", Destino::Archivo, {}, caso.origen);
         EXPECT_EQ(r.salida, kMenu + "\n");
-        EXPECT_EQ(r.errores, "");
-        EXPECT_EQ(r.estado, 0);
+        EXPECT_TRUE(FalloDeLectura(r.errores, caso.error));
+        EXPECT_EQ(r.estado, 1);
     }
 }
 
@@ -313,15 +335,20 @@ TEST(Consola, ArgumentosIgnorados) {
 TEST(Consola, SalidaQueNoSePuedeEscribir) {
     Guion g;
     g.Cifrar("Hola", "k").Si("k").Salir();
+    const std::string aviso = "cifrador: no se pudo escribir la salida estandar\n";
     // A whole session, the end of input at the menu, an immediate S (only the
-    // menu prompt is lost), and an input that is closed as well.
+    // menu prompt is lost), and an input that is closed as well: both
+    // failures said, the input's first.
     for (const std::string& entrada : {g.entrada, std::string(), std::string("s\n")}) {
-        for (Origen o : {Origen::Archivo, Origen::Cerrado}) {
-            for (Destino d : {Destino::Lleno, Destino::Cerrado}) {
-                const Resultado r = Ejecutar(entrada, d, {}, o);
-                EXPECT_EQ(r.estado, 1);
-                EXPECT_EQ(r.errores, "cifrador: no se pudo escribir la salida estandar\n");
-            }
+        for (Destino d : {Destino::Lleno, Destino::Cerrado}) {
+            const Resultado r = Ejecutar(entrada, d);
+            EXPECT_EQ(r.estado, 1);
+            EXPECT_EQ(r.errores, aviso);
+            const Resultado sin_entrada = Ejecutar(entrada, d, {}, Origen::Cerrado);
+            EXPECT_EQ(sin_entrada.estado, 1);
+            const std::size_t corte = sin_entrada.errores.find('\n') + 1;
+            EXPECT_TRUE(FalloDeLectura(sin_entrada.errores.substr(0, corte), EBADF));
+            EXPECT_EQ(sin_entrada.errores.substr(corte), aviso);
         }
     }
 }

@@ -2,6 +2,7 @@
 // the screen and pasted back, and control bytes that must not reach it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
@@ -115,18 +116,6 @@ TEST_P(EnTerminal, SecuenciasDeEscapeDescifradasNoLleganALaTerminal) {
     EXPECT_EQ(t.Pantalla().find('\x07'), std::string::npos);
 }
 
-TEST_P(EnTerminal, FinDeEntradaEnElMenu) {
-    Pseudoterminal t(Entorno());
-    t.Esperar(kMenu);
-    t.EsperarEditor();
-    t.Escribir("\x04");  // Ctrl-D on an empty line
-    EXPECT_EQ(t.Terminar(), 0);
-    const std::string& pantalla = t.Pantalla();
-    ASSERT_GE(pantalla.size(), 2u);
-    EXPECT_EQ(pantalla.substr(pantalla.size() - 2), "\r\n");
-    EXPECT_EQ(pantalla.find(kMenu), pantalla.rfind(kMenu));  // the menu once, not again
-}
-
 TEST_P(EnTerminal, AvisoTrasLineasConCaracteresLeidosComoInterrogacion) {
     Pseudoterminal t(Entorno());
     // A line with a euro sign and letters typed as letter and combining mark,
@@ -149,19 +138,49 @@ TEST_P(EnTerminal, AvisoTrasLineasConCaracteresLeidosComoInterrogacion) {
     EXPECT_EQ(avisos, 2u);
 }
 
-TEST_P(EnTerminal, FinDeEntradaEnLaClaveTerminaLaLinea) {
-    Pseudoterminal t(Entorno());
-    Responder(t, kMenu, "c");
-    Responder(t, "Escriba la linea a interpretar: \r\n", "hola");
-    t.Esperar("Escriba la clave: \r\n");
-    t.EsperarEditor();
-    t.Escribir("\x04");
-    // Whatever the editor echoed, the next text starts a line of its own.
-    t.Esperar("\r\nDebe escribir una clave valida (Long mayor a cero)\r\n");
-    t.Esperar(kMenu);
-    EXPECT_EQ(t.Terminar(), 0);
-    const std::string& pantalla = t.Pantalla();
-    EXPECT_EQ(pantalla.substr(pantalla.size() - kMenu.size() - 2), kMenu + "\r\n");
+// What the screen shows from the last `pregunta` to `hasta` (to its end when
+// empty) holds one newline, at its end.
+testing::AssertionResult UnaLineaTerminada(const std::string& pantalla, const std::string& pregunta,
+                                           const std::string& hasta) {
+    const std::size_t desde = pantalla.rfind(pregunta);
+    if (desde == std::string::npos) return testing::AssertionFailure() << "no aparece " << pregunta;
+    const std::size_t inicio = desde + pregunta.size();
+    const std::string tramo = pantalla.substr(inicio, hasta.empty() ? std::string::npos : pantalla.find(hasta, inicio) - inicio);
+    if (std::count(tramo.begin(), tramo.end(), '\n') == 1 && tramo.ends_with("\r\n"))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "tras \"" << pregunta << "\" se ve \"" << tramo << "\"";
+}
+
+// Ctrl-D on an empty line ends the input, and the screen line with it: one
+// newline follows the prompt, whether the program ends there (the menu, the
+// check question) or goes on (the key: its empty answer rejected on the next
+// line, then the menu, where the input has ended, with its own newline).
+TEST_P(EnTerminal, FinDeEntradaTerminaLaLineaUnaVez) {
+    const std::string preguntas[] = {kMenu, "Escriba la linea a interpretar: \r\n", "Escriba la clave: \r\n", kPregunta};
+    const struct {
+        std::size_t respondidas;  // of the questions above, before Ctrl-D
+        std::string siguiente;    // shown after its line; "" when the program ends
+        std::size_t menus;
+    } casos[] = {{0, "", 1}, {3, "", 1}, {2, "Debe escribir", 2}};
+    for (const auto& caso : casos) {
+        const std::string& pregunta = preguntas[caso.respondidas];
+        SCOPED_TRACE(pregunta);
+        Pseudoterminal t(Entorno());
+        const char* const respuestas[] = {"c", "hola", "k"};
+        for (std::size_t n = 0; n < caso.respondidas; ++n) Responder(t, preguntas[n], respuestas[n]);
+        t.Esperar(pregunta);
+        t.EsperarEditor();
+        t.Escribir("\x04");
+        EXPECT_EQ(t.Terminar(), 0);
+        const std::string& pantalla = t.Pantalla();
+        EXPECT_TRUE(UnaLineaTerminada(pantalla, pregunta, caso.siguiente));
+        if (!caso.siguiente.empty()) {
+            EXPECT_TRUE(UnaLineaTerminada(pantalla, kMenu, ""));
+        }
+        std::size_t menus = 0;
+        for (auto n = pantalla.find(kMenu); n != std::string::npos; n = pantalla.find(kMenu, n + 1)) ++menus;
+        EXPECT_EQ(menus, caso.menus);
+    }
 }
 
 const std::string kIzquierda = "\x1b[D", kDerecha = "\x1b[C", kBorrar = "\x7f", kSuprimir = "\x1b[3~";

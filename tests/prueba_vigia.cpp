@@ -1,15 +1,22 @@
 // The real program, fed a session through a pipe and typed at a terminal with
 // libvigia_free preloaded: no block it frees may still hold the session's key
-// or its text.
+// or its text. And while it runs, what was deleted from a line being typed is
+// in none of its memory, read as a debugger reads it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <string.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <vector>
 
 #include "ejecutar.h"
+#include "mostrado.h"
 #include "pseudoterminal.h"
 
 namespace {
@@ -95,6 +102,82 @@ TEST_F(Vigia, UnaSesionEnLaTerminalNoDejaClaveNiTexto) {
     const Informe i = Leer();
     EXPECT_GT(i.liberados, 0);
     EXPECT_EQ(i.hallados, 0);
+}
+
+// Whether the writable memory of process `pid` holds any of `buscados`, read
+// through /proc as a debugger reads it.
+bool EnMemoria(pid_t pid, const std::vector<std::string>& buscados) {
+    const std::string proceso = "/proc/" + std::to_string(pid);
+    std::ifstream mapas(proceso + "/maps");
+    const int memoria = open((proceso + "/mem").c_str(), O_RDONLY);
+    if (!mapas || memoria < 0) throw std::runtime_error("no se puede leer la memoria del programa");
+    bool hallado = false;
+    for (std::string linea; !hallado && std::getline(mapas, linea);) {
+        std::istringstream campos(linea);
+        std::string rango, permisos;
+        campos >> rango >> permisos;
+        if (permisos.compare(0, 2, "rw") != 0) continue;
+        const std::size_t guion = rango.find('-');
+        const auto desde = std::stoull(rango.substr(0, guion), nullptr, 16);
+        std::string copia(std::stoull(rango.substr(guion + 1), nullptr, 16) - desde, '\0');
+        const ssize_t leidos = pread(memoria, copia.data(), copia.size(), static_cast<off_t>(desde));
+        if (leidos <= 0) continue;
+        for (const std::string& b : buscados)
+            hallado = hallado || memmem(copia.data(), static_cast<std::size_t>(leidos), b.data(), b.size()) != nullptr;
+    }
+    close(memoria);
+    return hallado;
+}
+
+// Looks until the memory of `pid` holds any of `buscados` or none, as `esta`
+// says, for at most 5 s: what is typed reaches the line a moment after.
+bool Esperar(pid_t pid, const std::vector<std::string>& buscados, bool esta) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (EnMemoria(pid, buscados) != esta)
+        if (std::chrono::steady_clock::now() > limite) return false;
+    return true;
+}
+
+// Each key that deletes from a line, at its end and inside it: the bytes it
+// takes out are wiped there and then, not only when the line's memory goes.
+// Letters typed as UTF-8 are kept as code page 850 bytes, which only the line
+// being typed holds (the keys read and the screen drawn are UTF-8); deleted
+// one at a time from inside the line, they would be left in reverse order.
+TEST(LineaTecleada, LoBorradoNoQuedaEnLaMemoria) {
+    const std::string secreto = "ñÑçÇüéâäàåêëèïîì";  // 16 characters
+    // Home then three to the right, or three to the left from the end: past "abc".
+    const std::string tras_abc = "\x01\x1b[C\x1b[C\x1b[C", antes_de_xyz = "\x1b[D\x1b[D\x1b[D";
+    std::string retrocesos, supresiones;
+    for (int n = 0; n < 16; ++n) {
+        retrocesos += "\x7f";
+        supresiones += "\x1b[3~";
+    }
+    const struct {
+        std::string tecleado, borrar;
+    } casos[] = {
+        {"abc" + secreto, retrocesos},
+        {"abc" + secreto + "xyz", tras_abc + supresiones},
+        {"abc" + secreto, tras_abc + "\x0b"},        // Ctrl-K
+        {"abc" + secreto + "xyz", antes_de_xyz + "\x15"},  // Ctrl-U
+        {"abc " + secreto, "\x17"},                  // Ctrl-W
+    };
+    const std::string bytes = Cp850(secreto);
+    const std::vector<std::string> buscados{bytes, {bytes.rbegin(), bytes.rend()}};
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.borrar);
+        Pseudoterminal t({"TERM=xterm", "LANG=C.UTF-8"});
+        t.Esperar("?: ");
+        t.EsperarEditor();
+        t.Escribir("c\r");
+        t.Esperar("interpretar: \r\n");
+        t.EsperarEditor();
+        t.Escribir(caso.tecleado);
+        ASSERT_TRUE(Esperar(t.Programa(), buscados, true)) << "la linea tecleada no aparece en la memoria";
+        t.Escribir(caso.borrar);
+        EXPECT_TRUE(Esperar(t.Programa(), buscados, false)) << "lo borrado sigue en la memoria";
+        t.Escribir("\x03");
+        EXPECT_EQ(t.Terminar(), 128 + SIGINT);
+    }
 }
 
 }  // namespace

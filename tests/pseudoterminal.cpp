@@ -120,14 +120,15 @@ int Pseudoterminal::Terminar(int segundos) {
     return WIFEXITED(estado) ? WEXITSTATUS(estado) : 128 + WTERMSIG(estado);
 }
 
-void Pseudoterminal::Senal(int senal) {
-    pid_t programa = hijo;
-    if (envuelto) {
-        // The shell's one child.
-        std::ifstream hijos("/proc/" + std::to_string(hijo) + "/task/" + std::to_string(hijo) + "/children");
-        if (!(hijos >> programa)) throw std::runtime_error("el programa no corre bajo el envoltorio");
-    }
-    kill(programa, senal);
+void Pseudoterminal::Senal(int senal) { kill(Programa(), senal); }
+
+pid_t Pseudoterminal::Programa() const {
+    if (!envuelto) return hijo;
+    // The shell's one child.
+    pid_t programa = -1;
+    std::ifstream hijos("/proc/" + std::to_string(hijo) + "/task/" + std::to_string(hijo) + "/children");
+    if (!(hijos >> programa)) throw std::runtime_error("el programa no corre bajo el envoltorio");
+    return programa;
 }
 
 void Pseudoterminal::Redimensionar(unsigned short columnas) {

@@ -39,6 +39,8 @@ public:
     int Terminar(int segundos = 20);
     // Sends `senal` to the program alone (not to a shell around it).
     void Senal(int senal);
+    // The program's process (not a shell's around it).
+    pid_t Programa() const;
     // The terminal becomes `columnas` wide; the program is told so.
     void Redimensionar(unsigned short columnas);
     // Everything the program has shown so far.
