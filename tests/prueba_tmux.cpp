@@ -8,10 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mostrado.h"
@@ -22,12 +24,12 @@ namespace {
 // A tmux server of the test's own, with the program alone in its pane.
 class Tmux {
 public:
-    Tmux(const std::string& lang, int columnas) {
+    Tmux(const std::string& lang, int columnas, int filas = 30) {
         char plantilla[] = "/tmp/cifrador-tmux-XXXXXX";
         if (mkdtemp(plantilla) == nullptr) throw std::runtime_error("mkdtemp");
         directorio = plantilla;
         socket = directorio + "/s";
-        std::vector<std::string> orden{"new-session", "-d", "-x", std::to_string(columnas), "-y", "30", "env", "-i",
+        std::vector<std::string> orden{"new-session", "-d", "-x", std::to_string(columnas), "-y", std::to_string(filas), "env", "-i",
                                        "TERM=screen", "HOME=/nonexistent"};
         if (!lang.empty()) orden.push_back("LANG=" + lang);
         orden.insert(orden.end(), {CIFRADOR, ";", "set-option", "-g", "remain-on-exit", "on"});
@@ -69,8 +71,24 @@ public:
 
     void Teclas(const std::string& texto) { Ejecutar({"send-keys", "-l", texto}); }
     void Tecla(const std::string& nombre) { Ejecutar({"send-keys", nombre}); }
+    void Pegar(const std::string& texto) {
+        Ejecutar({"set-buffer", texto});
+        Ejecutar({"paste-buffer"});
+    }
+    void Redimensionar(int columnas, int filas) {
+        Ejecutar({"resize-window", "-x", std::to_string(columnas), "-y", std::to_string(filas)});
+    }
     // The screen, wrapped lines joined, trailing blanks kept.
     std::string Pantalla() { return Ejecutar({"capture-pane", "-p", "-J"}); }
+    // The history and the screen, wrapped lines joined.
+    std::string Historia() { return Ejecutar({"capture-pane", "-p", "-J", "-S", "-"}); }
+    // The screen's rows as they are.
+    std::string Filas() { return Ejecutar({"capture-pane", "-p"}); }
+    // The cursor's column and row.
+    std::pair<int, int> Cursor() {
+        const std::string xy = Ejecutar({"display-message", "-p", "#{cursor_x} #{cursor_y}"});
+        return {std::stoi(xy), std::stoi(xy.substr(xy.find(' ') + 1))};
+    }
     std::string Titulo() { return Ejecutar({"display-message", "-p", "#{pane_title}"}); }
 
     // Waits until the screen shows `texto`, then until the program reads
@@ -188,6 +206,81 @@ TEST_P(EnTmux, TeclasModificadasComoEnLaConsolaDeWindows) {
     const std::string pantalla = tmux.Pantalla();
     EXPECT_NE(pantalla.find("Cadena cifrada: \n" + MostradoDatos(Modelo("k", linea, false)) + "\n"), std::string::npos)
         << pantalla;
+}
+
+// Waits until `condicion` holds of the screen, or 10 s have passed.
+template <class Condicion>
+bool Hasta(Condicion condicion) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condicion()) {
+        if (std::chrono::steady_clock::now() > limite) return false;
+        usleep(20000);
+    }
+    return true;
+}
+
+std::size_t Veces(const std::string& texto, const std::string& buscado) {
+    std::size_t veces = 0;
+    for (auto n = texto.find(buscado); n != std::string::npos; n = texto.find(buscado, n + 1)) ++veces;
+    return veces;
+}
+
+TEST_P(EnTmux, LineaMasAltaQueLaVentanaEditadaPorSuPrincipio) {
+    // 2,500 characters in a window of 80 x 24, then Home, A, Ctrl-K, "hola":
+    // the screen shows the line as it is read.
+    Tmux tmux(GetParam(), 80, 24);
+    tmux.Esperar("(S)alir?: ");
+    tmux.Teclas("c");
+    tmux.Tecla("Enter");
+    tmux.Esperar("interpretar: ");
+    std::string largo;
+    for (int n = 0; n < 2500; ++n) largo += static_cast<char>('a' + n % 26);
+    tmux.Pegar(largo);
+    ASSERT_TRUE(Hasta([&] { return tmux.Filas().find(largo.substr(2500 - 30)) != std::string::npos; }));
+    for (const char* tecla : {"Home", "A", "C-k", "h", "o", "l", "a"}) tmux.Tecla(tecla);
+    // The line fits again: drawn from the first row the editor holds, which
+    // after the paste is the screen's first; nothing else below it.
+    ASSERT_TRUE(Hasta([&] { return Lineas(tmux.Filas()).at(0) == "Ahola"; })) << tmux.Filas();
+    for (const std::string& fila : Lineas(tmux.Filas())) EXPECT_TRUE(fila == "Ahola" || fila.empty()) << fila;
+    EXPECT_EQ(tmux.Cursor(), std::make_pair(5, 0));
+    tmux.Tecla("Enter");
+    tmux.Esperar("clave: ");
+    // The key as long, and Enter at its start: the history holds it whole, once.
+    tmux.Pegar(largo);
+    tmux.Tecla("Home");
+    tmux.Tecla("Enter");
+    tmux.Esperar("s/n: ");
+    const std::string historia = tmux.Historia();
+    EXPECT_EQ(Veces(historia, largo), 1u);
+    EXPECT_NE(historia.find("Cadena cifrada: \n" + MostradoDatos(Modelo(largo, "Ahola", false)) + "\n"), std::string::npos)
+        << historia;
+}
+
+TEST_P(EnTmux, UnaLineaPartidaQuedaUnaVezAlCambiarElAncho) {
+    // The answer to the menu, wrapped over rows, the cursor three characters
+    // from its end, through 80, 40, 37, 80 and 50 columns.
+    Tmux tmux(GetParam(), 80, 24);
+    tmux.Esperar("(S)alir?: ");
+    const std::string prompt = "(C)ifrar/(D)escifrar/(S)alir?: ", respuesta = "cifrar" + std::string(150, 'x');
+    tmux.Teclas(respuesta);
+    for (int vez = 0; vez < 3; ++vez) tmux.Tecla("Left");
+    const std::size_t cursor = prompt.size() + respuesta.size() - 3;
+    for (const int columnas : {80, 40, 37, 80, 50}) {
+        SCOPED_TRACE(columnas);
+        tmux.Redimensionar(columnas, 24);
+        const bool una_vez = Hasta([&] {
+            const std::string pantalla = tmux.Pantalla();
+            std::size_t enteras = 0;
+            for (const std::string& linea : Lineas(pantalla)) enteras += SinBlancoFinal(linea) == prompt + respuesta;
+            return Veces(pantalla, "(C)ifrar") == 1 && enteras == 1 &&
+                   tmux.Cursor().first == static_cast<int>(cursor % static_cast<std::size_t>(columnas));
+        });
+        EXPECT_TRUE(una_vez) << tmux.Pantalla() << "|" << tmux.Cursor().first;
+    }
+    tmux.Teclas("Y");
+    tmux.Tecla("Enter");
+    tmux.Esperar("interpretar: ");
+    EXPECT_NE(tmux.Pantalla().find(prompt + "cifrar" + std::string(147, 'x') + "Yxxx"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, EnTmux, testing::Values("C.UTF-8", ""),

@@ -88,12 +88,12 @@ char32_t Editor::CaracterDeCelda(std::size_t celda) const {
     return celda < Celdas() ? CaracterDeByte(linea[celda - largo_prompt]) : U' ';
 }
 
-void Editor::EmpezarFilas() {
+void Editor::EmpezarFilas(bool limpiar_debajo) {
     primera = 0;
     filas = 1;
     pos = 0;
     en_espera = false;
-    mostradas = 0;
+    mostradas = limpiar_debajo ? kNada : 0;
     sucia = 0;
 }
 
@@ -113,7 +113,10 @@ void Editor::Refrescar() {
         vista = std::clamp(primera, fila_cursor + 1 > alto ? fila_cursor + 1 - alto : 0, fila_cursor);
         vista = std::min(vista, ultima + 1 - alto);
     }
+    // What the line took before, or, drawn afresh over an earlier drawing, as
+    // many rows as the screen holds, is cleared after its end.
     bool limpiar = mostradas > celdas;
+    const std::size_t debajo = mostradas == kNada ? alto : filas;
     if (vista != primera) {
         // The rows the editor holds show other rows of the line: all of them
         // drawn again, from the first.
@@ -131,7 +134,7 @@ void Editor::Refrescar() {
             Mostrar(desde, hasta);
         }
         // What the line took and no longer does, below its end.
-        if (limpiar && hasta == celdas && hasta / ancho < primera + filas) {
+        if (limpiar && hasta == celdas && hasta / ancho < primera + debajo) {
             Ir(hasta);
             pantalla.Limpiar();
         }
@@ -184,8 +187,7 @@ void Editor::Redibujar(bool en_sitio) {
         Ir(primera * ancho);
     else
         previas = 0;
-    pantalla.Limpiar();
-    EmpezarFilas();
+    EmpezarFilas(true);
     Refrescar();
 }
 
@@ -216,10 +218,9 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
         subir = fila - 1;
     }
     pantalla.Ir(-static_cast<std::ptrdiff_t>(subir), 0);
-    pantalla.Limpiar();
     ancho = nuevo_ancho;
     alto = nuevo_alto;
-    EmpezarFilas();
+    EmpezarFilas(true);
     // A rewrapping terminal keeps the rows that went above the screen wrapped
     // into the first one drawn now.
     previas = reflujo == Reflujo::No ? 0 : fuera * ancho;

@@ -128,8 +128,11 @@ private:
     // the screen holds.
     void Mostrar(std::size_t desde, std::size_t hasta);
     // The rows from here on are drawn afresh: the cursor is at the start of a
-    // row, where the first row shown will be.
-    void EmpezarFilas();
+    // row, where the first row shown will be. `limpiar_debajo`: an earlier
+    // drawing may be there, to be cleared after the line's end (clearing
+    // before would, from a screen's first cell, have some terminals push the
+    // whole screen into their history).
+    void EmpezarFilas(bool limpiar_debajo = false);
     // "\n" after the line's last cell drawn.
     void TerminarEn(std::size_t fin);
 
