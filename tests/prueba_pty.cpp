@@ -363,6 +363,31 @@ TEST_P(EnTerminal, EspaciosFinalesEnCadaLineaDeDatos) {
     EXPECT_EQ(Salir(t), 0);
 }
 
+TEST(TerminalTonta, SinEditorNiSecuenciasConLaTablaYElAviso) {
+    // TERM=dumb (Emacs' shell): the terminal's own line mode reads, Backspace
+    // works there, the byte table and the notice are as ever, and not one
+    // escape sequence reaches the terminal.
+    Pseudoterminal t({"TERM=dumb", "HOME=/nonexistent", "LANG=C.UTF-8"});
+    t.Esperar(kMenu);
+    t.Escribir("c\r");
+    t.Esperar("Escriba la linea a interpretar: \r\n");
+    // Each key on its own, as typed: Backspace at the end of the line too.
+    t.Escribir("cafe\u0301 x\u20acy");
+    t.Esperar("x\u20acy");
+    t.Escribir("\x7f");
+    usleep(100000);
+    t.Escribir("z\r");
+    t.Esperar("Aviso: 1 carácter sin equivalente en la página 850 se leyó como «?».\r\n");
+    t.Esperar("Escriba la clave: \r\n");
+    t.Escribir("k\r");
+    t.Esperar("Cadena cifrada: \r\n");
+    EXPECT_EQ(t.Linea(), MostradoDatos(Modelo("k", Cp850("café x") + "?z", false)));
+    t.Esperar(kPregunta);
+    t.Escribir("n\rs\r");
+    EXPECT_EQ(t.Terminar(), 0);
+    EXPECT_EQ(t.Pantalla().find('\x1b'), std::string::npos) << t.Pantalla();
+}
+
 TEST(TerminalLatin1, BytesTalCualSinEditor) {
     const locale_t l = newlocale(LC_CTYPE_MASK, "es_ES.ISO-8859-1", locale_t{});
     if (l == locale_t{}) GTEST_SKIP() << "es_ES.ISO-8859-1 no esta instalado (lo genera .ci/run)";

@@ -106,6 +106,8 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
         Borrar(caracteres, sizeof caracteres);
     }
     if (linea.Largo() == 0) return traits_type::eof();
+    if (const std::size_t desconocidos = linea.Desconocidos(); avisos != nullptr && desconocidos > 0)
+        avisos->Avisar(desconocidos);
     char* const datos = ZonaDeLectura(linea);
     setg(datos, datos, datos + linea.Largo());
     return traits_type::to_int_type(*gptr());

@@ -62,18 +62,23 @@ private:
 };
 
 // Input from a UTF-8 terminal that edits lines itself (when the output goes
-// elsewhere): the characters read from `fuente` come out as the table's bytes,
-// through LineaTecleada, a line at a time, handed on as soon as its newline is
-// read. Its line, which holds what was typed, is wiped.
+// elsewhere, or the terminal cannot take the line editor's cursor moves): the
+// characters read from `fuente` come out as the table's bytes, through
+// LineaTecleada, a line at a time, handed on as soon as its newline is read.
+// When `avisos` is given (the output is that terminal), a line that holds
+// characters read as "?" is followed there by the notice that says how many.
+// Its line, which holds what was typed, is wiped.
 class EntradaTerminal : public std::streambuf {
 public:
-    explicit EntradaTerminal(std::streambuf& fuente) : fuente(fuente) {}
+    explicit EntradaTerminal(std::streambuf& fuente, SalidaTerminal* avisos = nullptr)
+        : fuente(fuente), avisos(avisos) {}
 
 protected:
     int_type underflow() override;
 
 private:
     std::streambuf& fuente;
+    SalidaTerminal* avisos;
     DecodificadorUtf8 decodificador;
     LineaTecleada linea;
     bool fin = false;

@@ -1,13 +1,17 @@
 // The terminal layer on POSIX systems: each console stream that is a terminal,
 // when the locale (LC_CTYPE from the environment) counts as UTF-8, goes
 // through the terminal's stream buffers; when both are such terminals, lines
-// are read through the line editor.
+// are read through the line editor, unless TERM says the terminal is "dumb"
+// (Emacs' shell, some editors' consoles), which cannot move a cursor: there the
+// terminal's own line mode reads them, and no escape sequence is written.
 #include "Uterminal.h"
 
 #include <langinfo.h>
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -47,12 +51,14 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
         desvio_salida.emplace(salida_consola, *salida);
     }
     if (!terminal_entrada) return;
-    if (terminal_salida) {
+    const char* const tipo = std::getenv("TERM");
+    const bool tonta = tipo != nullptr && std::strcmp(tipo, "dumb") == 0;
+    if (terminal_salida && !tonta) {
         teclado.emplace(STDIN_FILENO, STDOUT_FILENO);
         editor.emplace(*teclado, *pantalla, *salida, true);
         desvio_entrada.emplace(entrada_consola, *editor);
     } else {
-        entrada.emplace(*entrada_consola.rdbuf());
+        entrada.emplace(*entrada_consola.rdbuf(), salida ? &*salida : nullptr);
         desvio_entrada.emplace(entrada_consola, *entrada);
     }
 }
