@@ -3,7 +3,9 @@
 takes the code page from LANG (437 with C.UTF-8, 850 with es_ES.UTF-8) and the
 program must show and read the same characters with both.
 
-consola_wine.py EMULADOR... CIFRADOR.EXE   (EMULADOR: the command that runs it under Wine)
+consola_wine.py EMULADOR... CIFRADOR.EXE REDIMENSIONAR.EXE
+(EMULADOR: the command that runs them under Wine; REDIMENSIONAR: the test
+tool that runs the program and changes the console's width on request)
 
 Per code page: a menu answer that wraps, edited with Home, Delete, End and
 Backspace; keys with no editing meaning that must type nothing (function
@@ -16,11 +18,15 @@ arrow at each line and key prompt, which must bring back nothing (a recalled
 line would change the key); and Ctrl-Z Enter (code page 437) or Ctrl-D (850)
 at the menu, which ends with status 0. Then once more with the output going
 to a file: no notice on the console, the cipher text's bytes in the file.
-Last, the script of modified keys the Linux tmux test types
-(datos/teclas-modificadas.txt), which must give the same line here. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
+Then the script of modified keys the Linux tmux test types
+(datos/teclas-modificadas.txt), which must give the same line here. Last, a
+line taller than the window edited at its start, and a wrapped line through
+changes of the console's width: each time on the screen once, the cursor on
+its byte. tmux sends Home and End as ESC [1~ and ESC [4~, which Wine's console
 does not decode, so they are typed as the xterm sequences ESC [H and ESC [F.
 """
 import os
+import random
 import re
 import shlex
 import subprocess
@@ -28,7 +34,7 @@ import sys
 import tempfile
 import time
 
-*EMULADOR, CIFRADOR = sys.argv[1:]
+*EMULADOR, CIFRADOR, REDIMENSIONAR = sys.argv[1:]
 LINEA = "¿Canción del pingüino? ¡Sí, señor! Ñandú 100 €"
 CLAVE = "clave"
 INICIO, FIN = "\x1b[H", "\x1b[F"
@@ -50,13 +56,19 @@ def cifrado_por_tuberia(linea: bytes, clave: str = CLAVE) -> bytes:
     return salida.split(b"Cadena cifrada: \r\n", 1)[1].split(b"\r\n", 1)[0]
 
 
+def windows(ruta: str) -> str:
+    """A path of this machine as Wine's programs see it, on drive Z:."""
+    return "Z:" + os.path.abspath(ruta).replace("/", "\\")
+
+
 class Panel:
-    def __init__(self, lang: str, directorio: str, salida: str = ""):
-        self.socket = os.path.join(directorio, lang + salida.replace("/", "_"))
+    def __init__(self, lang: str, directorio: str, salida: str = "", filas: int = 40, anchos: str = ""):
+        self.socket = os.path.join(directorio, lang + salida.replace("/", "_") + ("-anchos" if anchos else ""))
         redireccion = f" > {shlex.quote(salida)}" if salida else ""
-        orden = (f"stty susp undef; env LANG={lang} {shlex.join([*EMULADOR, CIFRADOR])}{redireccion}; "
+        programa = [*EMULADOR, REDIMENSIONAR, windows(anchos), windows(CIFRADOR)] if anchos else [*EMULADOR, CIFRADOR]
+        orden = (f"stty susp undef; env LANG={lang} {shlex.join(programa)}{redireccion}; "
                  "echo ESTADO=$?; sleep 60")
-        self.tmux("new-session", "-d", "-x", "60", "-y", "40", orden)
+        self.tmux("new-session", "-d", "-x", "60", "-y", str(filas), orden)
 
     def tmux(self, *argumentos: str) -> str:
         return subprocess.run(["tmux", "-u", "-f", "/dev/null", "-S", self.socket, *argumentos],
@@ -76,6 +88,10 @@ class Panel:
     # The screen's rows, without their trailing blanks.
     def pantalla(self) -> list[str]:
         return self.tmux("capture-pane", "-p").split("\n")
+
+    def cursor(self) -> tuple[int, int]:
+        x, y = self.tmux("display-message", "-p", "#{cursor_x} #{cursor_y}").split()
+        return int(x), int(y)
 
     def esperar(self, texto: str, veces: int = 1) -> list[str]:
         limite = time.monotonic() + 30
@@ -204,6 +220,82 @@ def probar_teclas_modificadas(directorio: str):
         subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
 
 
+def hasta(condicion, segundos: float = 15) -> bool:
+    limite = time.monotonic() + segundos
+    while not condicion():
+        if time.monotonic() > limite:
+            return False
+        time.sleep(0.05)
+    return True
+
+
+def probar_pantalla(directorio: str):
+    """A line taller than the 60 x 24 window, edited at its start; a wrapped
+    line through widths of 40, 25, 60 and 50 columns."""
+    anchos = os.path.join(directorio, "anchos")
+    os.makedirs(anchos, exist_ok=True)
+    panel = Panel("C.UTF-8", directorio, filas=24, anchos=anchos)
+    try:
+        panel.esperar("(S)alir?:")
+        panel.teclas("c", "Enter")
+        panel.esperar("interpretar:")
+        # Letters with no period, so that each row of it is its own.
+        azar = random.Random(7)
+        largo = "".join(azar.choice("abcdefghijklmnopqrstuvwxyz") for _ in range(2000))
+        panel.pegar(largo)
+        # The rows about the cursor, at the end: the screen's, to its top.
+        partes = [largo[k:k + 60] for k in range(0, len(largo), 60)]
+        assert hasta(lambda: [f for f in panel.pantalla() if f] == partes[-24:]), panel.pantalla()
+        assert panel.cursor() == (len(largo) % 60, 23), panel.cursor()
+        panel.teclas(INICIO, "A", "C-k", "h", "o", "l", "a")
+        assert hasta(lambda: "Ahola" in panel.pantalla()), panel.pantalla()
+        filas = panel.pantalla()
+        fila = filas.index("Ahola")
+        assert all(f == "" for f in filas[fila + 1:]), filas
+        assert panel.cursor() == (5, fila), (panel.cursor(), fila)
+        panel.teclas("Enter")
+        panel.esperar("clave:")
+        panel.teclas("k", "Enter")
+        lineas = panel.esperar("s/n:")
+        cifrada = lineas.index("Cadena cifrada:") + 1
+        assert lineas[cifrada] == mostrado(cifrado_por_tuberia(b"Ahola", "k")), lineas[cifrada]
+        panel.teclas("n", "Enter")
+        assert hasta(lambda: [f for f in panel.pantalla() if f][-1] == "(C)ifrar/(D)escifrar/(S)alir?:"), panel.pantalla()
+
+        prompt, respuesta = "(C)ifrar/(D)escifrar/(S)alir?: ", "cifrar" + "x" * 100
+        panel.escribir(respuesta)
+        panel.teclas("Left", "Left", "Left")
+        texto, cursor = prompt + respuesta, len(prompt + respuesta) - 3
+        for ancho in (40, 25, 60, 50):
+            peticion = os.path.join(anchos, f"ancho-{ancho}")
+            open(peticion, "w").close()
+            assert hasta(lambda: not os.path.exists(peticion)), "la consola no cambió de ancho"
+            panel.teclas("Up")  # a key that does nothing: the console's change shows there
+            partes = [texto[k:k + ancho] for k in range(0, len(texto), ancho)]
+
+            def una_vez() -> bool:
+                # The line's rows from the last one that starts it, and
+                # nothing of it above them.
+                filas = [f[:ancho].rstrip() for f in panel.pantalla()]
+                primeras = [k for k in range(len(filas)) if filas[k:k + len(partes)] == partes]
+                if not primeras:
+                    return False
+                primera = primeras[-1]
+                encima = filas[:primera]
+                return (not any("cifrarx" in f or (f and set(f) == {"x"}) for f in encima) and
+                        panel.cursor() == (cursor % ancho, primera + cursor // ancho))
+            assert hasta(una_vez), (ancho, panel.pantalla(), panel.cursor())
+        panel.teclas("Y", "Enter")
+        assert hasta(lambda: [f for f in panel.pantalla() if f][-1] == "Escriba la linea a interpretar:"), panel.pantalla()
+        panel.teclas("C-d")
+        panel.esperar("Debe escribir")
+        panel.teclas("C-z", "Enter")
+        panel.esperar("ESTADO=0")
+        print("pantalla: bien")
+    finally:
+        subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
+
+
 def main():
     esperado = mostrado(cifrado_por_tuberia(LINEA.replace("€", "?").encode("cp850")))
     disponibles = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
@@ -215,6 +307,7 @@ def main():
             print("es_ES.UTF-8 no está generado: la página 850 no se prueba")
         probar_salida_a_archivo(directorio, esperado)
         probar_teclas_modificadas(directorio)
+        probar_pantalla(directorio)
 
 
 main()

@@ -233,10 +233,18 @@ TEST_P(EnTmux, LineaMasAltaQueLaVentanaEditadaPorSuPrincipio) {
     tmux.Teclas("c");
     tmux.Tecla("Enter");
     tmux.Esperar("interpretar: ");
+    // Letters with no period, so that each row of it is its own.
     std::string largo;
-    for (int n = 0; n < 2500; ++n) largo += static_cast<char>('a' + n % 26);
+    for (unsigned n = 0, semilla = 7; n < 2500; ++n) largo += static_cast<char>('a' + (semilla = semilla * 1103515245 + 12345) / 65536 % 26);
     tmux.Pegar(largo);
-    ASSERT_TRUE(Hasta([&] { return tmux.Filas().find(largo.substr(2500 - 30)) != std::string::npos; }));
+    // At its end: the screen shows its last rows, to the screen's top.
+    ASSERT_TRUE(Hasta([&] {
+        const auto filas = Lineas(tmux.Filas());
+        for (std::size_t f = 0; f < 24; ++f)
+            if (f >= filas.size() || SinBlancoFinal(filas[f]) != largo.substr(2500 - 2500 % 80 - (23 - f) * 80, 80)) return false;
+        return true;
+    })) << tmux.Filas();
+    EXPECT_EQ(tmux.Cursor(), std::make_pair(2500 % 80, 23));
     for (const char* tecla : {"Home", "A", "C-k", "h", "o", "l", "a"}) tmux.Tecla(tecla);
     // The line fits again: drawn from the first row the editor holds, which
     // after the paste is the screen's first; nothing else below it.
