@@ -42,18 +42,18 @@ made on first use, which takes a while):
     python3 bench/pegado_wine.py
     python3 bench/pegado_wine.py --tamanos 2000 10000 --rondas 5 --limite 120
 
-Measured on the development machine (Wine 8.0, tmux 3.3a, 2 CPUs shared
-with other builds and tests, load average 4.6; the editor reads the console
-in batches and redraws the whole line on each refresh), median seconds of 5
-rounds of each:
+Measured on the development machine (Wine 8.0, tmux 3.3a, 2 CPUs, load
+average about 1), median seconds of 3 rounds of each, the editor reading up
+to 8,192 console events at once and refreshing the screen once per read,
+drawing at most the window's rows:
 
     caracteres  cifrador    cmd   cifrador/cmd
-         2000     0.033   0.073   0.46
-        10000     0.103   0.077   1.34
-       100000     0.569   0.153   3.72
+         2000     0.054   0.260   0.21
+        10000     0.126   0.309   0.41
+       100000     1.000   0.321   3.11
 
-On that loaded machine the medians moved a lot between runs: over four runs,
-100,000 characters took cifrador 0.57 to 1.05 s and cmd 0.15 to 0.70 s.
+Reading one event per call, as the program did before, the same machine took
+3.34 s for 2,000 characters (13 times cmd) and 15.3 s for 10,000 (68 times).
 """
 
 import argparse

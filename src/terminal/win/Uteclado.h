@@ -37,7 +37,7 @@ private:
     DWORD modo_original = 0;
     bool abierta = false;
     DecodificadorUtf16 decodificador;
-    INPUT_RECORD lote[1024];  // events read at once, each wiped once taken
+    INPUT_RECORD lote[8192];  // events read at once, each wiped once taken
     DWORD en_lote = 0, leidos = 0;
     Tecla cola[2] = {};
     std::size_t en_cola = 0, siguiente = 0;
