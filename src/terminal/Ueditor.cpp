@@ -159,9 +159,9 @@ void Editor::Acabar(Resultado resultado) {
         return;
     }
     // Taller than the screen: written out whole, from the first row the
-    // editor holds, so that the terminal's history keeps all of it.
+    // editor holds, so that the terminal's history keeps all of it. It covers
+    // every row drawn, so nothing needs clearing first.
     Ir(primera * ancho);
-    pantalla.Limpiar();
     Tramo tramo(pantalla);
     for (std::size_t celda = 0; celda < celdas; ++celda) tramo.Poner(CaracterDeCelda(celda));
     tramo.Poner(U'\n');

@@ -8,7 +8,7 @@
 // how many (AvisoDesconocidos) when the output is that terminal too. Pipes and
 // files carry the bytes unchanged, but for Windows' CR LF line ends there
 // (Ufinlinea.h). Which layer is built is the platform's choice
-// (Uterminalposix.cpp, Uterminalwin.cpp).
+// (posix/Uterminal.cpp, win/Uterminal.cpp).
 #ifndef UTERMINAL_H
 #define UTERMINAL_H
 

@@ -162,10 +162,11 @@ void TecladoTerminal::PreguntarPosicion(std::size_t& fila, std::size_t& columna)
             if (cola[visto].tipo != Suceso::Tipo::Posicion) continue;
             fila = cola[visto].fila;
             columna = cola[visto].columna;
-            cola.erase(cola.begin() + static_cast<std::ptrdiff_t>(visto));
+            cola[visto] = {};  // taken here: nothing for the editor
             return;
         }
-        const auto quedan = std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
+        const auto quedan =
+            std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
         if (quedan <= 0 || pendiente != 0) break;
         const int espera = static_cast<int>(quedan);
         if (!Llenar(decodificador.Abierto() ? std::min(espera, kEsperaSecuencia) : espera)) break;
