@@ -315,7 +315,7 @@ TEST(TerminalSenales, TrasCtrlZLaLineaSigueDondeEstaba) {
     t.Escribir("cif");
     t.Esperar("cif");
     t.Senal(SIGTSTP);
-    t.Esperar("\r\n\x1b[J" + kMenu + "cif");
+    t.Esperar("\r\n" + kMenu + "cif\x1b[J");
     t.EsperarEditor();
     t.Escribir("rar\r");
     t.Esperar("Escriba la linea a interpretar: \r\n");
@@ -333,9 +333,12 @@ TEST(TerminalSenales, AlCambiarDeAnchoLaLineaSeRedibujaEnSuSitio) {
     t.Escribir(respuesta);
     t.Esperar(respuesta);
     t.Redimensionar(25);
-    // The cursor, 97 cells from the prompt's start, is 3 rows below it at 25
-    // columns: up there, the rest of the screen cleared, the whole drawn again.
-    t.Esperar("\r\x1b[3A\x1b[J" + kMenu + respuesta);
+    // The program asks where the cursor went; this terminal does not say. The
+    // cursor, 97 cells from the prompt's start, is 2 rows below it at 40
+    // columns, or 3 at 25 for a terminal that rewraps its rows: up as far as
+    // the farther, the whole drawn again, the rest of the screen cleared.
+    t.Esperar("\x1b[6n");
+    t.Esperar("\r\x1b[3A" + kMenu + respuesta + "\x1b[J");
     t.Escribir("\x1b[D\x1b[DY\r");
     t.Esperar("Escriba la linea a interpretar: \r\n");
     t.EsperarEditor();
