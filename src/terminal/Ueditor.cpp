@@ -212,18 +212,14 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     std::size_t subir = reflujo == Reflujo::Si   ? con_reflujo
                         : reflujo == Reflujo::No ? sin_reflujo
                                                  : std::max(sin_reflujo, con_reflujo);
-    std::size_t fuera = 0;  // rows of it above the screen
-    if (fila != 0 && subir > fila - 1) {
-        fuera = subir - (fila - 1);
-        subir = fila - 1;
-    }
+    if (fila != 0) subir = std::min(subir, fila - 1);
     pantalla.Ir(-static_cast<std::ptrdiff_t>(subir), 0);
+    // A rewrapping terminal keeps the rows of the line it moved above the
+    // screen wrapped into the first one drawn now.
+    previas = reflujo != Reflujo::No && fila != 0 && con_reflujo > fila - 1 ? (con_reflujo - (fila - 1)) * nuevo_ancho : 0;
     ancho = nuevo_ancho;
     alto = nuevo_alto;
     EmpezarFilas(true);
-    // A rewrapping terminal keeps the rows that went above the screen wrapped
-    // into the first one drawn now.
-    previas = reflujo == Reflujo::No ? 0 : fuera * ancho;
     Refrescar();
 }
 
