@@ -240,7 +240,7 @@ TEST_P(CambioDeTamano, LaLineaQuedaUnaVezEnLaPantalla) {
         EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
         editor.Aplicar(DeGuion(U'!'));
         editor.Refrescar();
-        texto.insert(cursor++, "!");
+        texto.insert(texto.begin() + static_cast<std::ptrdiff_t>(cursor++), '!');
         EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
     }
 }
