@@ -125,6 +125,8 @@ const Tecleo kTecleos[] = {
     {{"uno dos\x1b[1;9DX\x1b[1;14CY"}, "uno XdosY"},
     // Ctrl-V with a key that sends a control character: its byte.
     {{"\x16\x7f\x16\x08\x16\r\x16\t\x16\x1b", "\x16\x1b[Da"}, "\x7f\x08\r\ta\x1b"},
+    // Ctrl-@ (or Ctrl-Space) and Ctrl-\ after Ctrl-V: bytes 0 and 28.
+    {{std::string("\x16\0\x16\x1c", 4)}, std::string("\0\x1c", 2)},
 };
 
 TEST(Teclas, CadenasRespuestasEInformesNoEscribenNadaYLoRotoDejaPasarLoQueSigue) {

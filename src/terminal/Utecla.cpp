@@ -87,8 +87,7 @@ char32_t CaracterDeTecla(const Tecla& tecla) {
             if ((tecla.modificadores & kCtrl) == 0) return c;
             if (c >= 'a' && c <= 'z') return c - 0x60;
             if (c == ' ') return 0;
-            if (c >= '@' && c <= '_') return c - 0x40;
-            return c == '?' ? 0x7F : kSinCaracter;
+            return c >= '@' && c <= '_' ? c - 0x40 : kSinCaracter;
         case N::Retroceso: return 0x7F;
         case N::Tabulador: return (tecla.modificadores & kMayus) != 0 ? kSinCaracter : 0x09;
         case N::Intro: return 0x0D;
