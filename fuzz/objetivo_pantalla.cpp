@@ -45,15 +45,8 @@ constexpr char32_t kLetras[] = U"abcdefghij ,.";
 void Comprobar(const Rejilla& rejilla, const CadenaExt& prompt, Editor& editor) {
     std::string por_que;
     const bool bien = rejilla.MuestraLinea(Texto(prompt, editor.Linea()), prompt.Longitud() + editor.Linea().Cursor(), por_que);
-    if (!bien) {
-        // The screen, for whoever reads the finding.
-        std::fprintf(stderr, "%s; cursor en %zu,%zu de %zux%zu\n", por_que.c_str(), rejilla.x, rejilla.y,
-                     const_cast<Rejilla&>(rejilla).Ancho(), const_cast<Rejilla&>(rejilla).Alto());
-        for (const std::u32string& fila : rejilla.Filas()) {
-            for (const char32_t c : fila) std::fputc(c < 128 ? static_cast<int>(c) : '?', stderr);
-            std::fputs("|\n", stderr);
-        }
-    }
+    // The screen, for whoever reads the finding.
+    if (!bien) std::fprintf(stderr, "%s%s\n", por_que.c_str(), rejilla.Volcado().c_str());
     Exigir(bien, "la pantalla muestra la linea alrededor del cursor");
 }
 

@@ -85,21 +85,12 @@ std::u32string Texto(const std::string& prompt, const std::string& linea) {
     return texto;
 }
 
-std::string Volcar(const Rejilla& rejilla) {
-    std::string texto = "\n";
-    for (const std::u32string& fila : rejilla.Filas()) {
-        for (const char32_t c : fila) texto += c < 128 ? static_cast<char>(c) : '?';
-        texto += "|\n";
-    }
-    return texto + "cursor " + std::to_string(rejilla.x) + "," + std::to_string(rejilla.y);
-}
-
 std::string Bytes(const LineaTecleada& linea) { return {linea.Datos(), linea.Datos() + linea.Largo()}; }
 
 #define EXPECT_MUESTRA(rejilla, texto, cursor)                                  \
     do {                                                                       \
         std::string por_que;                                                   \
-        EXPECT_TRUE((rejilla).MuestraLinea((texto), (cursor), por_que)) << por_que << Volcar(rejilla); \
+        EXPECT_TRUE((rejilla).MuestraLinea((texto), (cursor), por_que)) << por_que << (rejilla).Volcado(); \
     } while (false)
 
 struct Medida {

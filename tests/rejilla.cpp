@@ -44,7 +44,6 @@ bool Rejilla::Poner(const char32_t* caracteres_dados, std::size_t n) {
 }
 
 void Rejilla::Ir(std::ptrdiff_t desplazamiento, std::size_t columna) {
-    ++movimientos;
     espera = false;
     const auto destino = static_cast<std::ptrdiff_t>(y) + desplazamiento;
     y = static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(destino, 0, static_cast<std::ptrdiff_t>(filas.size()) - 1));
@@ -52,7 +51,6 @@ void Rejilla::Ir(std::ptrdiff_t desplazamiento, std::size_t columna) {
 }
 
 void Rejilla::Limpiar() {
-    ++movimientos;
     std::fill(filas[y].celdas.begin() + static_cast<std::ptrdiff_t>(x), filas[y].celdas.end(), U' ');
     std::fill(filas[y].marcas.begin() + static_cast<std::ptrdiff_t>(x), filas[y].marcas.end(), 0);
     if (x == 0) filas[y].partida = false;
@@ -73,7 +71,6 @@ void Rejilla::PonerAlInstante(const char32_t* caracteres_dados, std::size_t n) {
 }
 
 void Rejilla::PonerEn(std::size_t columna, std::size_t fila, const char32_t* caracteres_dados, std::size_t n) {
-    ++movimientos;
     for (std::size_t k = 0, celda = fila * ancho + columna; k < n && celda < filas.size() * ancho; ++k, ++celda) {
         ++caracteres;
         filas[celda / ancho].celdas[celda % ancho] = caracteres_dados[k];
@@ -82,7 +79,6 @@ void Rejilla::PonerEn(std::size_t columna, std::size_t fila, const char32_t* car
 }
 
 void Rejilla::LlevarCursor(std::size_t columna, std::size_t fila) {
-    ++movimientos;
     x = columna;
     y = fila;
     espera = false;
@@ -226,6 +222,16 @@ bool Rejilla::HistoriaConLinea(const std::u32string& texto) const {
     for (std::size_t k = 0; k < n; ++k)
         if (SinBlancos(todas[absoluta - n + k].celdas) != SinBlancos(texto.substr(k * ancho, ancho))) return false;
     return true;
+}
+
+std::string Rejilla::Volcado() const {
+    std::string texto = "\n";
+    for (const std::u32string& fila : Filas()) {
+        for (const char32_t c : fila) texto += c < 128 ? static_cast<char>(c) : '?';
+        texto += "|\n";
+    }
+    return texto + "cursor " + std::to_string(x) + "," + std::to_string(y) + " de " + std::to_string(ancho) + "x" +
+           std::to_string(filas.size());
 }
 
 std::vector<std::u32string> Rejilla::Filas() const {

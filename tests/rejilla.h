@@ -57,11 +57,14 @@ public:
     bool HistoriaConLinea(const std::u32string& texto) const;
     // The screen's rows, trailing blanks left out.
     std::vector<std::u32string> Filas() const;
+    // The screen's rows in ASCII ("?" for any other character), each ended
+    // by "|", and where the cursor is: for the messages of failed checks.
+    std::string Volcado() const;
 
     std::size_t x = 0, y = 0;
     bool espera = false;
-    // Characters and cursor moves received, for the work the editor does.
-    std::size_t caracteres = 0, movimientos = 0;
+    // Characters received, for the work the editor does.
+    std::size_t caracteres = 0;
 
 private:
     struct Fila {
@@ -89,7 +92,7 @@ public:
     }
     bool Vaciar() override { return true; }
     bool Medir(Medida& medida) override {
-        medida = {rejilla.Ancho(), rejilla.Alto(), 0, rejilla.Alto(), rejilla.x, rejilla.y};
+        medida = {rejilla.Ancho(), 0, rejilla.Alto(), rejilla.x, rejilla.y};
         return true;
     }
     bool PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n) override {

@@ -1,6 +1,7 @@
 #include "teclas.h"
 
 #include "Ueditor.h"
+#include "rejilla.h"
 
 #include <cctype>
 #include <cstdint>
@@ -39,22 +40,10 @@ Tecla DeCapacidad(const std::string& capacidad) {
     return {kBases.at(base), 0, static_cast<unsigned char>(modificadores)};
 }
 
-// A screen that shows nothing: here only the line counts.
-class SinPantalla final : public Pantalla {
-public:
-    bool Poner(const char32_t*, std::size_t) override { return true; }
-    bool Vaciar() override { return true; }
-    std::size_t Ancho() override { return 80; }
-    std::size_t Alto() override { return 24; }
-    void Ir(std::ptrdiff_t, std::size_t) override {}
-    void Limpiar() override {}
-    bool Cursor(std::size_t&, std::size_t&) override { return false; }
-};
-
 }  // namespace
 
 std::string LineaTras(const std::vector<Tecla>& teclas) {
-    SinPantalla pantalla;
+    Rejilla pantalla(80, 24);
     Editor editor(pantalla);
     editor.Empezar(CadenaExt(0));
     for (const Tecla& tecla : teclas) editor.Aplicar(tecla);

@@ -25,7 +25,7 @@
 class Consola : public Sumidero {
 public:
     struct Medida {
-        std::size_t ancho, alto;      // of the buffer
+        std::size_t ancho;            // of the buffer
         std::size_t arriba, filas;    // the window: its first row in the buffer, how many rows
         std::size_t x, y;             // the cursor, in the buffer
     };

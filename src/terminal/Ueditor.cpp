@@ -162,12 +162,10 @@ void Editor::Acabar(Resultado resultado) {
     // editor holds, so that the terminal's history keeps all of it. It covers
     // every row drawn, so nothing needs clearing first.
     Ir(primera * ancho);
-    Tramo tramo(pantalla);
-    for (std::size_t celda = 0; celda < celdas; ++celda) tramo.Poner(CaracterDeCelda(celda));
-    tramo.Poner(U'\n');
-    tramo.Entregar();
-    pantalla.Vaciar();
-    EmpezarFilas();
+    primera = 0;
+    pos = 0;
+    Mostrar(0, celdas);
+    TerminarEn(celdas);
 }
 
 void Editor::TerminarFila() { TerminarEn(std::min(Celdas(), (primera + filas) * ancho)); }

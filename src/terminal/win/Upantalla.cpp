@@ -40,7 +40,6 @@ bool ConsolaWin::Medir(Medida& medida) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(consola, &info) || info.dwSize.X <= 0) return false;
     medida.ancho = static_cast<std::size_t>(info.dwSize.X);
-    medida.alto = static_cast<std::size_t>(info.dwSize.Y);
     medida.arriba = static_cast<std::size_t>(info.srWindow.Top);
     medida.filas = static_cast<std::size_t>(info.srWindow.Bottom - info.srWindow.Top + 1);
     medida.x = static_cast<std::size_t>(info.dwCursorPosition.X);
