@@ -63,7 +63,8 @@ const Guion kGuiones[] = {
     {U"hola\r", "hola", 4, Editor::Resultado::Linea},
     {U"\r", "", 0, Editor::Resultado::Linea},
     {U"\x04", "", 0, Editor::Resultado::FinDeEntrada},
-    {U"a\x04" + IZQ + U"\x04", "a", 0},
+    // Ctrl-D on a line that is not empty deletes the byte under the cursor.
+    {U"ab\x04" + IZQ + IZQ + U"\x04", "b", 0},
     {U"\x1a" U"abc\r", "\x1a" "abc", 4, Editor::Resultado::FinDeEntrada},
     {U"a\x1a\r", "a\x1a", 2, Editor::Resultado::Linea},
     {U"abc" + INI + U"\x1a\r", "\x1a" "abc", 1, Editor::Resultado::FinDeEntrada},

@@ -20,27 +20,49 @@ namespace {
 
 using N = Tecla::Nombre;
 
-// What a terminal sent, in pieces with the wait for a lone Escape between
-// them.
-std::vector<Suceso> Decodificar(const std::vector<std::string>& tramos, bool* abierto = nullptr) {
+// What a terminal sent, in pieces however far apart, as the editor takes it
+// (TeclasSeguidas: Escape and a key are Alt with the key).
+std::vector<Suceso> Decodificar(const std::vector<std::string>& tramos) {
     DecodificadorTeclas decodificador;
+    TeclasSeguidas seguidas;
     std::vector<Suceso> sucesos;
     Suceso salida[DecodificadorTeclas::kMaximo];
-    for (std::size_t t = 0; t < tramos.size(); ++t) {
-        if (t > 0) sucesos.insert(sucesos.end(), salida, salida + decodificador.Interrumpir(salida));
-        for (const char c : tramos[t])
-            sucesos.insert(sucesos.end(), salida, salida + decodificador.Entrar(static_cast<unsigned char>(c), salida));
+    for (const std::string& tramo : tramos) {
+        for (const char c : tramo) {
+            const std::size_t n = decodificador.Entrar(static_cast<unsigned char>(c), salida);
+            for (std::size_t k = 0; k < n; ++k)
+                if (seguidas.Tomar(salida[k], false)) sucesos.push_back(salida[k]);
+        }
     }
-    if (abierto != nullptr) *abierto = decodificador.Abierto();
     return sucesos;
 }
 
-std::vector<Tecla> Teclas(const std::vector<Suceso>& sucesos) {
-    std::vector<Tecla> teclas;
-    for (const Suceso& s : sucesos)
-        if (s.tipo == Suceso::Tipo::Tecla) teclas.push_back(s.tecla);
-    return teclas;
-}
+// Bytes from a terminal, decoded as the terminal's reader does: a key after
+// Ctrl-V literally.
+class FuenteDeBytes final : public FuenteGuion {
+public:
+    explicit FuenteDeBytes(const std::vector<std::string>& tramos) {
+        for (const std::string& tramo : tramos) bytes += tramo;
+    }
+
+private:
+    bool Siguiente(Suceso& suceso, bool literal) override {
+        while (dados == hechos) {
+            if (leido == bytes.size()) return false;
+            if (literal) decodificador.Literal();
+            dados = 0;
+            hechos = decodificador.Entrar(static_cast<unsigned char>(bytes[leido++]), salida);
+        }
+        suceso = salida[dados++];
+        return true;
+    }
+
+    DecodificadorTeclas decodificador;
+    std::string bytes;
+    std::size_t leido = 0;
+    Suceso salida[DecodificadorTeclas::kMaximo];
+    std::size_t dados = 0, hechos = 0;
+};
 
 // The other form of a cursor key, Home or End: ESC O x for ESC [ x, and back.
 std::string OtraForma(const std::string& bytes) {
@@ -59,9 +81,7 @@ TEST(Teclas, LasDeTerminfoDeCadaFamiliaConYSinAlt) {
                 SCOPED_TRACE(declarada.familia + " " + declarada.capacidad + (alt ? " con Alt" : "") +
                              (forma != declarada.bytes ? " (otra forma)" : ""));
                 const Tecla esperada = ConModificadores(declarada.tecla, alt ? kAlt : 0);
-                bool abierto = true;
-                const std::vector<Suceso> sucesos = Decodificar({(alt ? "\x1b" : "") + forma}, &abierto);
-                EXPECT_FALSE(abierto);
+                const std::vector<Suceso> sucesos = Decodificar({(alt ? "\x1b" : "") + forma});
                 ASSERT_EQ(sucesos.size(), 1u);
                 ASSERT_EQ(sucesos[0].tipo, Suceso::Tipo::Tecla);
                 EXPECT_TRUE(MismaTecla(sucesos[0].tecla, esperada)) << Describir(sucesos[0].tecla);
@@ -73,7 +93,7 @@ TEST(Teclas, LasDeTerminfoDeCadaFamiliaConYSinAlt) {
     EXPECT_GT(probadas, 2000u);  // 14 families
 }
 
-// Bytes from a terminal, with the wait between pieces, and the line they give.
+// Bytes from a terminal, in pieces however far apart, and the line they give.
 struct Tecleo {
     std::vector<std::string> tramos;
     std::string linea;  // bytes of code page 850
@@ -99,40 +119,53 @@ const Tecleo kTecleos[] = {
     {{"a\x1b[?64;1;2c\x1b[>41;351;0cb"}, "ab"},
     {{"a\x1b[?2004;2$y\x1b[4;2$yb"}, "ab"},
     {{"a\x1b[8;24;80t\x1b[?1ub"}, "ab"},
-    {{"a\x1b[200~b\x1b[201~"}, "ab"},
     {{"a\x1b[" + std::string(600, ';') + "9qb"}, "ab"},
-    // Broken off by the wait, by a control character, by another sequence,
-    // or past the longest string: what follows is typed.
-    {{"\x1b]11;rgb:00", "hola"}, "hola"},
-    {{"\x1bP1$r", "hola"}, "hola"},
-    {{"\x1b[1;5", "hola"}, "hola"},
+    // Broken off by a control character, by another sequence, or past the
+    // longest string: what follows is typed.
     {{"\x1b]0;t\x15hola"}, "hola"},
     {{"x\x1b]0;t\x1b[Dhola"}, "holax"},
     {{"\x1b]" + std::string(DecodificadorTeclas::kLargoMaximoCadena + 3, 'x')}, "xxx"},
-    // Escape alone, Alt with a character, with one of several bytes, and one
-    // of several bytes broken off.
-    {{"ab\x1b", "c"}, "abc"},
+    // However far apart its bytes come, a key is that key, and a string or a
+    // reply types nothing.
+    {{"ab\x1b", "[D", "c"}, "acb"},
+    {{"ab\x1b[1;", "5D", "X"}, "Xab"},
+    {{"a\x1b]11;rgb:00", "00/0000/0000\x07", "b"}, "ab"},
+    {{"a\x1b[12;", "40R", "b"}, "ab"},
+    // Escape then a key, however long after, is the key with Alt: Alt-B, a
+    // character with none, Alt-Left after a second ESC; a string between
+    // Escape and the key leaves the key alone.
+    {{"uno dos\x1b", "b", "X"}, "uno Xdos"},
+    {{"ab\x1b", "c"}, "ab"},
     {{"a\x1bxb\x1bqc"}, "abc"},
     {{"a\x1bññb"}, "a\xa4" "b"},
     {{"a\x1bñ\x1bñb"}, "ab"},
-    {{"a\x1b\xc3", "b"}, "ab"},
+    {{"a\x1b\xc3", "\xb1" "b"}, "ab"},
     {{"a\xc3", "b"}, "a?b"},
+    {{"uno dos\x1b\x1b[DX"}, "uno Xdos"},
+    {{"uno dos\x1b\x1b]0;t\x07\x1b[DX"}, "uno doXs"},
     // Words: Alt-B, Alt-Shift-F, Alt-Left after rxvt's ESC, Ctrl-Right as
-    // rxvt sends it; the keypad left sending its own keys.
+    // rxvt sends it; the keypad left sending its own keys, its Enter ending
+    // the line.
     {{"uno dos\x1b" "bX\x1b" "FY\x1b\x1b[DZ\x1bOcW"}, "uno ZXdosYW"},
-    {{"\x1bOp\x1bOy\x1bOk\x1bOM"}, "09+"},
+    {{"\x1bOp\x1bOy\x1bOk\x1bOMzz"}, "09+"},
     // Meta (xterm's modifiers 9 to 16) is Alt.
     {{"uno dos\x1b[1;9DX\x1b[1;14CY"}, "uno XdosY"},
-    // Ctrl-V with a key that sends a control character: its byte.
-    {{"\x16\x7f\x16\x08\x16\r\x16\t\x16\x1b", "\x16\x1b[Da"}, "\x7f\x08\r\ta\x1b"},
+    // Ctrl-V with a key that sends a control character: its byte; with
+    // Escape, 27 at once, and what follows afresh.
+    {{"\x16\x7f\x16\x08\x16\r\x16\t\x16\x1b", "[Da"}, "\x7f\x08\r\t\x1b[Da"},
     // Ctrl-@ (or Ctrl-Space) and Ctrl-\ after Ctrl-V: bytes 0 and 28.
     {{std::string("\x16\0\x16\x1c", 4)}, std::string("\0\x1c", 2)},
+    // A marked paste is text, control bytes and sequences as their bytes,
+    // however its end is split; what only begins like its end is text too.
+    {{"a\x1b[200~b\x1b[201~"}, "ab"},
+    {{"x\x1b[200~\x01\x1b[D\x7f\tñ\x1b[2", "01~y"}, "x\x01\x1b[D\x7f\t\xa4y"},
+    {{"\x1b[200~\x1b[20x\x1b\x1b[201~\x1b[D!"}, "\x1b[20x!\x1b"},
 };
 
 TEST(Teclas, CadenasRespuestasEInformesNoEscribenNadaYLoRotoDejaPasarLoQueSigue) {
     for (const Tecleo& tecleo : kTecleos) {
         SCOPED_TRACE(testing::Message() << "tecleo " << &tecleo - kTecleos);
-        EXPECT_EQ(LineaTras(Teclas(Decodificar(tecleo.tramos))), tecleo.linea);
+        EXPECT_EQ(LineaTras(FuenteDeBytes(tecleo.tramos)), tecleo.linea);
     }
 }
 
@@ -166,7 +199,7 @@ const std::map<std::string, Accion> kQueHace = {
     {"escribe un tabulador", Accion::Escribir},
     {"escribe el byte de la tecla siguiente", Accion::Literal},
     {"termina la línea", Accion::Intro},
-    {"en una línea vacía, termina la entrada", Accion::FinDeEntrada},
+    {"en una línea vacía, termina la entrada; en otra, borra el carácter del cursor", Accion::FinDeEntrada},
     {"en windows, escribe el byte 26; al principio de una línea, con intro, termina la entrada", Accion::Escribir},
     {"nada", Accion::Nada},
 };

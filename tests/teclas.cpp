@@ -42,13 +42,32 @@ Tecla DeCapacidad(const std::string& capacidad) {
 
 }  // namespace
 
-std::string LineaTras(const std::vector<Tecla>& teclas) {
+bool FuenteGuion::Siguiente(Suceso& suceso, bool) {
+    if (siguiente >= sucesos.size()) return false;
+    suceso = sucesos[siguiente++];
+    return true;
+}
+
+bool FuenteGuion::Leer(Suceso& suceso, bool literal) {
+    if (Siguiente(suceso, literal)) return true;
+    if (siguiente > sucesos.size()) return false;
+    ++siguiente;
+    suceso = {Suceso::Tipo::Tecla, {N::Intro}};
+    return true;
+}
+
+std::string LineaTras(FuenteGuion&& fuente) {
     Rejilla pantalla(80, 24);
-    Editor editor(pantalla);
-    editor.Empezar(CadenaExt(0));
-    for (const Tecla& tecla : teclas) editor.Aplicar(tecla);
-    const LineaTecleada& linea = editor.Linea();
+    LectorDeLineas lector(fuente, pantalla);
+    lector.Leer(CadenaExt(0));
+    const LineaTecleada& linea = lector.Linea();
     return {linea.Datos(), linea.Datos() + linea.Largo()};
+}
+
+std::string LineaTras(const std::vector<Tecla>& teclas) {
+    std::vector<Suceso> sucesos;
+    for (const Tecla& tecla : teclas) sucesos.push_back({Suceso::Tipo::Tecla, tecla});
+    return LineaTras(FuenteGuion(std::move(sucesos)));
 }
 
 std::vector<TeclaDeclarada> LeerTeclasTerminfo() {
@@ -75,7 +94,7 @@ Accion AccionEsperada(const Tecla& tecla) {
         case N::Suprimir: return ctrl || alt ? Accion::Nada : Accion::Suprimir;
         case N::Retroceso: return alt ? Accion::Nada : Accion::Retroceso;
         case N::Tabulador: return mayus || alt ? Accion::Nada : Accion::Escribir;
-        case N::Intro: return alt ? Accion::Nada : Accion::Intro;
+        case N::Intro: return Accion::Intro;
         case N::Caracter: break;
         default: return Accion::Nada;
     }

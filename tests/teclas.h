@@ -6,8 +6,10 @@
 #define TECLAS_H
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "Ueditor.h"
 #include "Utecla.h"
 
 struct TeclaDeclarada {
@@ -28,8 +30,27 @@ Accion AccionEsperada(const Tecla& tecla);
 // function key for one.
 bool MismaTecla(const Tecla& a, const Tecla& b);
 
-// The line the editor holds after `teclas`, typed into an empty line: its
-// bytes.
+// Sucesos from a list, as a key source: each in turn, then Enter, then none.
+class FuenteGuion : public FuenteTeclas {
+public:
+    explicit FuenteGuion(std::vector<Suceso> sucesos = {}) : sucesos(std::move(sucesos)) {}
+    void Abrir() override {}
+    void Cerrar() override {}
+    bool Leer(Suceso& suceso, bool literal) override;
+    bool Pendiente() override { return siguiente <= sucesos.size(); }
+
+protected:
+    // The next suceso, when there is one; a source of bytes decodes them here.
+    virtual bool Siguiente(Suceso& suceso, bool literal);
+
+private:
+    std::vector<Suceso> sucesos;
+    std::size_t siguiente = 0;
+};
+
+// The line the editor reads from `fuente` into an empty line, as the program
+// reads it: its bytes.
+std::string LineaTras(FuenteGuion&& fuente);
 std::string LineaTras(const std::vector<Tecla>& teclas);
 
 // "Ctrl+Alt-Izquierda" and the like, for the messages of failed checks.

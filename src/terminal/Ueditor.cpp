@@ -28,12 +28,7 @@ Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
         // A newline would end the line the dialogue reads, not be part of it.
         if (caracter == '\n') return Resultado::Sigue;
         if (caracter != kSinCaracter) {
-            if (EsControl(caracter)) {
-                linea.Insertar(static_cast<unsigned char>(caracter));
-                Cambiado(linea.Cursor() - 1);
-            } else {
-                Cambiado(linea.Teclear(caracter));
-            }
+            Escribir(caracter);
             return Resultado::Sigue;
         }
     }
@@ -53,11 +48,36 @@ Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
         case Accion::BorrarHastaInicio: Quitar(0, cursor); break;
         case Accion::BorrarPalabra: Quitar(InicioDePalabra(), cursor); break;
         case Accion::Redibujar: Redibujar(true); break;
-        case Accion::Intro: return linea.EmpiezaConCtrlZ() ? Resultado::FinDeEntrada : Resultado::Linea;
-        case Accion::FinDeEntrada: if (largo == 0) return Resultado::FinDeEntrada; break;
+        case Accion::Intro: return Terminada();
+        case Accion::FinDeEntrada:
+            if (largo == 0) return Resultado::FinDeEntrada;
+            if (cursor < largo) Quitar(cursor, cursor + 1);
+            break;
         case Accion::Nada: break;
     }
     return Resultado::Sigue;
+}
+
+Editor::Resultado Editor::Pegar(char32_t caracter) {
+    literal = false;  // a paste's characters are typed as they are anyway
+    if (caracter != '\r' && caracter != '\n') {
+        Escribir(caracter);
+        return Resultado::Sigue;
+    }
+    return linea.Largo() == 0 ? Resultado::Sigue : Terminada();
+}
+
+Editor::Resultado Editor::Terminada() const {
+    return linea.EmpiezaConCtrlZ() ? Resultado::FinDeEntrada : Resultado::Linea;
+}
+
+void Editor::Escribir(char32_t caracter) {
+    if (EsControl(caracter)) {
+        linea.Insertar(static_cast<unsigned char>(caracter));
+        Cambiado(linea.Cursor() - 1);
+    } else {
+        Cambiado(linea.Teclear(caracter));
+    }
 }
 
 void Editor::Cambiado(std::size_t byte) { sucia = std::min(sucia, prompt.Longitud() + byte); }
@@ -219,6 +239,38 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     alto = nuevo_alto;
     EmpezarFilas(true);
     Refrescar();
+}
+
+Editor::Resultado LectorDeLineas::Leer(const CadenaExt& prompt) {
+    editor.Empezar(prompt);
+    fuente.Abrir();
+    Editor::Resultado resultado = Editor::Resultado::Sigue;
+    while (resultado == Editor::Resultado::Sigue) {
+        Suceso suceso;
+        if (!fuente.Leer(suceso, editor.Literal())) {
+            resultado = Editor::Resultado::FinDeEntrada;
+            break;
+        }
+        if (!seguidas.Tomar(suceso, editor.Literal())) continue;
+        switch (suceso.tipo) {
+            case Suceso::Tipo::Tecla: resultado = editor.Aplicar(suceso.tecla); break;
+            case Suceso::Tipo::Pegado: resultado = editor.Pegar(suceso.tecla.caracter); break;
+            case Suceso::Tipo::Nada: case Suceso::Tipo::Posicion: break;
+            case Suceso::Tipo::Tamano: editor.Redimensionar(suceso.fila, suceso.columna); break;
+            case Suceso::Tipo::Reanudar: editor.Redibujar(false); break;
+            case Suceso::Tipo::Senal:
+                // Ended by it, or stopped and then going on with the line.
+                editor.TerminarFila();
+                fuente.Cerrar();
+                fuente.Abrir();
+                editor.Redibujar(false);
+                break;
+        }
+        if (resultado == Editor::Resultado::Sigue && !fuente.Pendiente()) editor.Refrescar();
+    }
+    editor.Acabar(resultado);
+    fuente.Cerrar();
+    return resultado;
 }
 
 void Editor::Ir(std::size_t celda, bool o_esperando) {

@@ -62,7 +62,9 @@ public:
     // it goes on.
     virtual void Cerrar() = 0;
     // Waits for the next key or event; false when the input is gone.
-    virtual bool Leer(Suceso& suceso) = 0;
+    // `literal`: the key is to be typed as its byte (after Ctrl-V), so an
+    // Escape is that key at once, not the start of a sequence.
+    virtual bool Leer(Suceso& suceso, bool literal) = 0;
     // Whether a key is there to be read at once (more of a paste), so that
     // the screen can wait for it.
     virtual bool Pendiente() = 0;
@@ -86,6 +88,13 @@ public:
     // FinDeEntrada for Ctrl-D on an empty line or Enter on a line that starts
     // with Ctrl-Z.
     Resultado Aplicar(const Tecla& tecla);
+    // Takes a character of a marked paste: text, a control character typed
+    // as its byte, or CR and LF, which end the line as Enter does, except an
+    // empty one: a paste never answers with an empty line (so a pasted CR LF,
+    // or the CR CR a terminal makes of it, is one line end).
+    Resultado Pegar(char32_t caracter);
+    // Whether the next key is to be typed as its byte (Ctrl-V was pressed).
+    bool Literal() const { return literal; }
     // Brings the screen up to date with the line and the cursor. Keys are
     // applied in a batch (a paste) and the screen refreshed once after them.
     void Refrescar();
@@ -107,11 +116,16 @@ public:
     void Redimensionar(std::size_t fila, std::size_t columna);
 
     LineaTecleada& Linea() { return linea; }
+    const LineaTecleada& Linea() const { return linea; }
 
 private:
     static constexpr std::size_t kNada = static_cast<std::size_t>(-1);
     enum class Reflujo : unsigned char { Desconocido, Si, No };
 
+    // Types `caracter`, a control character as its byte.
+    void Escribir(char32_t caracter);
+    // Enter: the line, or the end of the input after a Ctrl-Z.
+    Resultado Terminada() const;
     void Cambiado(std::size_t byte);
     void Quitar(std::size_t desde, std::size_t hasta);
     std::size_t InicioDePalabra() const;
@@ -153,6 +167,27 @@ private:
     // the start of the line whose first shown row is the editor's first.
     std::size_t previas = 0;
     bool literal = false;        // Ctrl-V was pressed
+};
+
+// Reads lines with the editor: the one loop from the keys of a FuenteTeclas
+// to the screen, the same on every platform.
+class LectorDeLineas {
+public:
+    LectorDeLineas(FuenteTeclas& fuente, Pantalla& pantalla) : fuente(fuente), editor(pantalla) {}
+
+    // Edits one line after `prompt` (shown first) until Enter, the end of the
+    // input the user asks for, or the keys are gone (FinDeEntrada); the screen
+    // is brought up to date once no more keys are waiting.
+    Editor::Resultado Leer(const CadenaExt& prompt);
+    // The line read, until the next Leer; the caller may empty it.
+    LineaTecleada& Linea() { return editor.Linea(); }
+
+private:
+    FuenteTeclas& fuente;
+    Editor editor;
+    // Held from one key to the next, across lines too: an Escape, or a CR
+    // whose LF may follow.
+    TeclasSeguidas seguidas;
 };
 
 #endif

@@ -114,18 +114,18 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
 }
 
 LineasEditadas::LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar)
-    : fuente(fuente), editor(pantalla), salida(salida), avisar(avisar) {
+    : lector(fuente, pantalla), salida(salida), avisar(avisar) {
     salida.RetenerLineaAbierta(true);
 }
 
 LineasEditadas::~LineasEditadas() {
-    editor.Linea().Vaciar();
+    lector.Linea().Vaciar();
     salida.RetenerLineaAbierta(false);
 }
 
 LineasEditadas::int_type LineasEditadas::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    LineaTecleada& linea = editor.Linea();
+    LineaTecleada& linea = lector.Linea();
     if (dada) {
         dada = false;
         linea.Vaciar();
@@ -150,33 +150,8 @@ LineasEditadas::int_type LineasEditadas::underflow() {
 
 Editor::Resultado LineasEditadas::Editar() {
     salida.pubsync();
-    editor.Empezar(salida.LineaAbierta());
+    const Editor::Resultado resultado = lector.Leer(salida.LineaAbierta());
     salida.OlvidarLineaAbierta();
-    fuente.Abrir();
-    Editor::Resultado resultado = Editor::Resultado::Sigue;
-    while (resultado == Editor::Resultado::Sigue) {
-        Suceso suceso;
-        if (!fuente.Leer(suceso)) {
-            resultado = Editor::Resultado::FinDeEntrada;
-            break;
-        }
-        switch (suceso.tipo) {
-            case Suceso::Tipo::Tecla: resultado = editor.Aplicar(suceso.tecla); break;
-            case Suceso::Tipo::Nada: case Suceso::Tipo::Posicion: break;
-            case Suceso::Tipo::Tamano: editor.Redimensionar(suceso.fila, suceso.columna); break;
-            case Suceso::Tipo::Reanudar: editor.Redibujar(false); break;
-            case Suceso::Tipo::Senal:
-                // Ended by it, or stopped and then going on with the line.
-                editor.TerminarFila();
-                fuente.Cerrar();
-                fuente.Abrir();
-                editor.Redibujar(false);
-                break;
-        }
-        if (resultado == Editor::Resultado::Sigue && !fuente.Pendiente()) editor.Refrescar();
-    }
-    editor.Acabar(resultado);
-    fuente.Cerrar();
     return resultado;
 }
 

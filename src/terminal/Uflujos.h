@@ -105,8 +105,7 @@ protected:
 private:
     Editor::Resultado Editar();
 
-    FuenteTeclas& fuente;
-    Editor editor;
+    LectorDeLineas lector;
     SalidaTerminal& salida;
     bool avisar;
     bool dada = false;  // the get area holds the line, its newline still due

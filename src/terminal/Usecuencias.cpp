@@ -74,10 +74,7 @@ bool TeclaRxvt(unsigned char final, Tecla& tecla) {
 
 DecodificadorTeclas::~DecodificadorTeclas() { Borrar(parametros, sizeof parametros); }
 
-bool DecodificadorTeclas::Abierto() const { return estado != Estado::Texto || utf8.Abierto(); }
-
 void DecodificadorTeclas::Empezar(Estado nuevo) {
-    if (nuevo == Estado::Texto || nuevo == Estado::Escape) alt = false;
     std::fill(std::begin(parametros), std::end(parametros), 0u);
     n_parametros = 0;
     privado = intermedio = 0;
@@ -93,6 +90,7 @@ std::size_t DecodificadorTeclas::Entrar(unsigned char byte, Suceso* sucesos) {
         case Estado::Csi: case Estado::Ss3: return EnParametros(byte, sucesos);
         case Estado::Cadena: case Estado::CadenaEscape: return EnCadena(byte, sucesos);
         case Estado::Raton: return ++largo == 3 ? DarNada(sucesos) : 0;
+        case Estado::Pegado: return EnPegado(byte, sucesos);
         case Estado::ConsolaLinux:
             if (byte >= 'A' && byte <= 'E') return Dar({N::Funcion, static_cast<char32_t>(byte - 'A' + 1), 0}, sucesos);
             return byte >= 0x40 && byte <= 0x7E ? DarNada(sucesos) : Romper(byte, sucesos);
@@ -100,30 +98,17 @@ std::size_t DecodificadorTeclas::Entrar(unsigned char byte, Suceso* sucesos) {
     return 0;
 }
 
-std::size_t DecodificadorTeclas::Interrumpir(Suceso* sucesos) {
-    if (estado == Estado::Escape) return Dar(Nombrada(N::Escape), sucesos);
-    if (estado != Estado::Texto) {
-        Empezar(Estado::Texto);
-        return 0;
-    }
-    char32_t caracter = 0;
-    if (utf8.Terminar(&caracter) == 0) return 0;
-    return Dar(TeclaDeCaracter(caracter), sucesos);
-}
-
 std::size_t DecodificadorTeclas::EnTexto(unsigned char byte, Suceso* sucesos) {
     char32_t caracteres[2];
     const std::size_t n = utf8.Entrar(byte, caracteres);
     std::size_t dados = 0;
     for (std::size_t k = 0; k < n; ++k) {
-        if (caracteres[k] == kEscape) {
+        if (caracteres[k] == kEscape && !literal) {
             Empezar(Estado::Escape);
             continue;
         }
-        // After ESC, Alt goes with the first character alone.
-        const Tecla tecla = TeclaDeCaracter(caracteres[k]);
-        sucesos[dados++] = {Suceso::Tipo::Tecla, alt ? ConModificadores(tecla, kAlt) : tecla};
-        alt = false;
+        sucesos[dados++] = {Suceso::Tipo::Tecla, TeclaDeCaracter(caracteres[k])};
+        literal = false;
     }
     Borrar(caracteres, sizeof caracteres);
     return dados;
@@ -136,25 +121,12 @@ std::size_t DecodificadorTeclas::EnEscape(unsigned char byte, Suceso* sucesos) {
         case ']': case 'P': case 'X': case '^': case '_': Empezar(Estado::Cadena); return 0;
         case '\\': return DarNada(sucesos);  // ST alone ends nothing
         case '\t': return Dar(Nombrada(N::Tabulador, kMayus), sucesos);  // the Linux console's Shift-Tab
-        case kEscape:
-            if (!alt) {
-                alt = true;
-                return 0;
-            } else {
-                // A third ESC: Alt-Escape, and a sequence of its own.
-                const std::size_t n = Dar(Nombrada(N::Escape), sucesos);
-                Empezar(Estado::Escape);
-                return n;
-            }
         default: break;
     }
-    if (byte >= 0x80) {
-        // Alt with a character of several bytes.
-        estado = Estado::Texto;
-        alt = true;
-        return EnTexto(byte, sucesos);
-    }
-    return Dar(ConModificadores(TeclaDeCaracter(byte), kAlt), sucesos);
+    // No sequence: the ESC was the Escape key, and the byte counts on its own
+    // (another ESC starting a sequence of its own).
+    Dar(Nombrada(N::Escape), sucesos);
+    return 1 + EnTexto(byte, sucesos + 1);
 }
 
 std::size_t DecodificadorTeclas::EnParametros(unsigned char byte, Suceso* sucesos) {
@@ -208,6 +180,11 @@ std::size_t DecodificadorTeclas::FinalCsi(unsigned char final, Suceso* sucesos) 
         return 0;
     }
     if (!simple) return DarNada(sucesos);
+    if (final == '~' && n_parametros == 1 && parametros[0] == 200) {
+        const std::size_t n = DarNada(sucesos);
+        estado = Estado::Pegado;
+        return n;
+    }
     if (esperando_posicion && final == 'R' && n_parametros == 2) {
         esperando_posicion = false;
         sucesos[0] = {Suceso::Tipo::Posicion, {}, parametros[0], parametros[1]};
@@ -261,8 +238,35 @@ std::size_t DecodificadorTeclas::EnCadena(unsigned char byte, Suceso* sucesos) {
     return 0;
 }
 
+std::size_t DecodificadorTeclas::EnPegado(unsigned char byte, Suceso* sucesos) {
+    static constexpr char kFin[] = "\x1b[201~";
+    if (byte == static_cast<unsigned char>(kFin[fin_pegado])) {
+        if (++fin_pegado < sizeof kFin - 1) return 0;
+        fin_pegado = 0;
+        char32_t cortado = 0;
+        const std::size_t n = utf8.Terminar(&cortado);
+        if (n > 0) sucesos[0] = {Suceso::Tipo::Pegado, {N::Caracter, cortado, 0}};
+        Empezar(Estado::Texto);
+        return n;
+    }
+    // What looked like the paste's end was text of it.
+    std::size_t n = 0;
+    for (std::size_t k = 0; k < fin_pegado; ++k) n += Pegar(static_cast<unsigned char>(kFin[k]), sucesos + n);
+    fin_pegado = byte == kEscape ? 1 : 0;
+    return fin_pegado != 0 ? n : n + Pegar(byte, sucesos + n);
+}
+
+std::size_t DecodificadorTeclas::Pegar(unsigned char byte, Suceso* sucesos) {
+    char32_t caracteres[2];
+    const std::size_t n = utf8.Entrar(byte, caracteres);
+    for (std::size_t k = 0; k < n; ++k) sucesos[k] = {Suceso::Tipo::Pegado, {N::Caracter, caracteres[k], 0}};
+    Borrar(caracteres, sizeof caracteres);
+    return n;
+}
+
 std::size_t DecodificadorTeclas::Dar(const Tecla& tecla, Suceso* sucesos) {
-    sucesos[0] = {Suceso::Tipo::Tecla, alt ? ConModificadores(tecla, kAlt) : tecla};
+    sucesos[0] = {Suceso::Tipo::Tecla, tecla};
+    literal = false;
     Empezar(Estado::Texto);
     return 1;
 }

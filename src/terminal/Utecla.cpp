@@ -1,5 +1,7 @@
 #include "Utecla.h"
 
+#include <utility>
+
 namespace {
 
 using N = Tecla::Nombre;
@@ -36,6 +38,9 @@ constexpr Enlace kEnlaces[] = {
     {N::Tabulador, 0, kCtrl, A::Escribir},
     {N::Intro, 0, 0, A::Intro},
     {N::Intro, 0, kCtrl, A::Intro},
+    // Escape then Enter (TeclasSeguidas) still ends the line.
+    {N::Intro, 0, kAlt, A::Intro},
+    {N::Intro, 0, kCtrl | kAlt, A::Intro},
     {N::Caracter, 'a', kCtrl, A::Inicio},
     {N::Caracter, 'b', kCtrl, A::Izquierda},
     {N::Caracter, 'd', kCtrl, A::FinDeEntrada},
@@ -108,4 +113,26 @@ Accion AccionDeTecla(const Tecla& tecla) {
         return enlace.accion;
     }
     return A::Nada;
+}
+
+bool TeclasSeguidas::Tomar(Suceso& suceso, bool literal) {
+    if (suceso.tipo == Suceso::Tipo::Nada || suceso.tipo == Suceso::Tipo::Pegado) {
+        escape = tras_cr = false;
+        return true;
+    }
+    if (suceso.tipo != Suceso::Tipo::Tecla) return true;
+    Tecla& tecla = suceso.tecla;
+    const bool lf = tecla == Tecla{N::Caracter, 'j', kCtrl};
+    const bool era_cr = std::exchange(tras_cr, !literal && tecla == Tecla{N::Intro});
+    if (literal) return true;
+    if (era_cr && lf) return false;
+    if (std::exchange(escape, false)) {
+        tecla = ConModificadores(tecla, kAlt);
+        return true;
+    }
+    if (tecla == Tecla{N::Escape}) {
+        escape = true;
+        return false;
+    }
+    return true;
 }

@@ -46,7 +46,7 @@ enum class Accion : unsigned char {
     BorrarPalabra,     // back to the previous blank, as a POSIX shell does
     Redibujar,         // the line drawn again in place
     Intro,
-    FinDeEntrada,      // the end of the input, on an empty line
+    FinDeEntrada,      // the end of the input on an empty line; else Suprimir
 };
 
 // What a key source reads: a key, or something that happened to the terminal.
@@ -58,6 +58,7 @@ struct Suceso {
         Tamano,    // the screen changed size
         Reanudar,  // the program goes on after a stop
         Senal,     // a signal is due (POSIX): see FuenteTeclas::Cerrar
+        Pegado,    // a character of a paste the terminal marked: `tecla.caracter`
     };
     Tipo tipo = Tipo::Nada;
     Tecla tecla;
@@ -68,6 +69,24 @@ struct Suceso {
 
 // A key that sends no character of its own (CaracterDeTecla).
 constexpr char32_t kSinCaracter = 0xFFFFFFFF;
+
+// Two rules about one key after another, the same for every platform's keys.
+// Escape and then a key is that key with Alt, however long after it comes, as
+// readline and Emacs take it: a lone Escape does nothing until the next key,
+// and anything else that comes first (a control string, a paste) cancels it.
+// An LF right after a CR is the same line end, as a CR LF pasted where the
+// terminal does not mark pastes, or into a console, is one line end.
+class TeclasSeguidas {
+public:
+    // Takes what a key source read; false when it is held (the Escape before
+    // a key) or dropped (the LF of a CR LF). A key after Ctrl-V (`literal`)
+    // is taken as it is.
+    bool Tomar(Suceso& suceso, bool literal);
+
+private:
+    bool escape = false;    // an Escape is held for the next key
+    bool tras_cr = false;   // the last key was Enter, a CR
+};
 
 // Whether `caracter` is a control character (U+0000 to U+001F, U+007F).
 inline bool EsControl(char32_t caracter) { return caracter < 0x20 || caracter == 0x7F; }

@@ -7,15 +7,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <utility>
 
 #include "Uborrado.h"
 
 namespace {
 
-// How long the bytes of one escape sequence may be apart; an Escape with
-// nothing after it within this time is the Escape key alone.
-constexpr int kEsperaSecuencia = 100;
 // How long a terminal may take to say where the cursor is.
 constexpr int kEsperaPosicion = 250;
 
@@ -61,6 +59,8 @@ void TecladoTerminal::Abrir() {
     if (tcgetattr(descriptor, &original) != 0) return;
     abierta = true;
     ModoCrudo();
+    // Pastes marked, so that nothing pasted acts as a key.
+    Escribir("\x1b[?2004h");
     tubo_de_senales = tubo[1];
     for (std::size_t k = 0; k < std::size(kSenales); ++k) {
         sigaction(kSenales[k], nullptr, &anteriores[k]);
@@ -77,6 +77,7 @@ void TecladoTerminal::Abrir() {
 void TecladoTerminal::Cerrar() {
     if (!abierta) return;
     abierta = false;
+    Escribir("\x1b[?2004l");
     tcsetattr(descriptor, TCSANOW, &original);
     for (std::size_t k = 0; k < std::size(kSenales); ++k) sigaction(kSenales[k], &anteriores[k], nullptr);
     tubo_de_senales = -1;
@@ -121,7 +122,7 @@ bool TecladoTerminal::Pendiente() {
     return poll(&espera, 1, 0) > 0;
 }
 
-bool TecladoTerminal::Leer(Suceso& suceso) {
+bool TecladoTerminal::Leer(Suceso& suceso, bool literal) {
     for (;;) {
         if (pendiente != 0) {
             suceso = DeSenal();
@@ -135,7 +136,8 @@ bool TecladoTerminal::Leer(Suceso& suceso) {
             }
             return true;
         }
-        if (!Llenar(decodificador.Abierto() ? kEsperaSecuencia : -1)) return false;
+        if (literal) decodificador.Literal();
+        if (!Llenar(-1)) return false;
     }
 }
 
@@ -143,18 +145,17 @@ bool TecladoTerminal::Llenar(int milisegundos) {
     const int byte = Siguiente(milisegundos);
     if (byte == kSenal) return true;
     Suceso salida[DecodificadorTeclas::kMaximo];
-    const std::size_t n = byte >= 0 ? decodificador.Entrar(static_cast<unsigned char>(byte), salida)
-                                    : decodificador.Interrumpir(salida);
+    if (byte < 0) return byte != kFin;
+    const std::size_t n = decodificador.Entrar(static_cast<unsigned char>(byte), salida);
     cola.insert(cola.end(), salida, salida + n);
     Borrar(salida, sizeof salida);
-    return n > 0 || byte != kFin;
+    return true;
 }
 
 void TecladoTerminal::PreguntarPosicion(std::size_t& fila, std::size_t& columna) {
-    static constexpr char kPregunta[] = "\x1b[6n";
     fila = columna = 0;
-    if (write(salida, kPregunta, sizeof kPregunta - 1) != static_cast<ssize_t>(sizeof kPregunta - 1)) return;
-    decodificador.EsperarPosicion(true);
+    if (!Escribir("\x1b[6n")) return;
+    decodificador.EsperarPosicion();
     // Keys typed meanwhile wait in the queue, after the answer's effect.
     const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(kEsperaPosicion);
     for (std::size_t visto = cola.size();;) {
@@ -168,10 +169,13 @@ void TecladoTerminal::PreguntarPosicion(std::size_t& fila, std::size_t& columna)
         const auto quedan =
             std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
         if (quedan <= 0 || pendiente != 0) break;
-        const int espera = static_cast<int>(quedan);
-        if (!Llenar(decodificador.Abierto() ? std::min(espera, kEsperaSecuencia) : espera)) break;
+        if (!Llenar(static_cast<int>(quedan))) break;
     }
-    decodificador.EsperarPosicion(false);
+}
+
+bool TecladoTerminal::Escribir(const char* ascii) {
+    const std::size_t largo = std::strlen(ascii);
+    return write(salida, ascii, largo) == static_cast<ssize_t>(largo);
 }
 
 void TecladoTerminal::Anotar(int senal) {

@@ -1,9 +1,8 @@
 // TecladoTerminal: the line editor's keys on a POSIX terminal that speaks
 // UTF-8. While a line is edited the terminal is in raw mode (no line mode,
-// no echo; Ctrl-C, Ctrl-\ and Ctrl-Z still signals), and the bytes typed go
-// through the terminal input's state machine (Usecuencias.h) into keys; a
-// sequence with nothing more after it within the wait for a lone Escape is
-// broken off there. Signals that end or stop the program, a change of the
+// no echo; Ctrl-C, Ctrl-\ and Ctrl-Z still signals) and asked to mark
+// pastes, and the bytes typed go through the terminal input's state machine
+// (Usecuencias.h) into keys, however far apart they come. Signals that end or stop the program, a change of the
 // window's size and going on after a stop reach the editor as events, so
 // that the terminal is always given back as it was. One at a time per
 // process.
@@ -32,17 +31,18 @@ public:
     TecladoTerminal(const TecladoTerminal&) = delete;
     TecladoTerminal& operator=(const TecladoTerminal&) = delete;
 
-    // Raw mode on, and SIGINT, SIGQUIT, SIGTERM, SIGHUP and SIGTSTP (unless
+    // Raw mode and marked pastes on, and SIGINT, SIGQUIT, SIGTERM, SIGHUP and SIGTSTP (unless
     // ignored), SIGWINCH and SIGCONT caught.
     void Abrir() override;
-    // The terminal's mode and the signals' handlers as they were; then a
+    // Marked pastes off, the terminal's mode and the signals' handlers as
+    // they were; then a
     // signal that came as Tecla::Senal is delivered again, with them: the
     // program ends by it as if never caught, or stops until `fg`.
     void Cerrar() override;
     // A key; SIGWINCH is Tamano, with the cursor's place as the terminal
     // answers it (within kEsperaPosicion), SIGCONT (raw mode set again)
     // Reanudar, the others Senal. False when the terminal is gone.
-    bool Leer(Suceso& suceso) override;
+    bool Leer(Suceso& suceso, bool literal) override;
     bool Pendiente() override;
 
 private:
@@ -62,6 +62,8 @@ private:
     // Notes `senal` to be delivered once closed, unless one is already.
     void Anotar(int senal);
     void ModoCrudo();
+    // Writes a question or a mode to the terminal; false when refused.
+    bool Escribir(const char* ascii);
 
     int descriptor, salida;
     int tubo[2] = {-1, -1};  // the signal handlers' numbers

@@ -74,7 +74,7 @@ bool TecladoConsola::Pendiente() {
     return false;
 }
 
-bool TecladoConsola::Leer(Suceso& suceso) {
+bool TecladoConsola::Leer(Suceso& suceso, bool) {
     suceso.tipo = Suceso::Tipo::Tecla;
     Tecla& tecla = suceso.tecla;
     for (;;) {

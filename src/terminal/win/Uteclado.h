@@ -27,8 +27,9 @@ public:
     void Cerrar() override;
     // A key, repeated as the key event says, or Tamano when the buffer
     // changed size; false when the console's input cannot be read. The events
-    // are read all at once, as many as there are.
-    bool Leer(Suceso& suceso) override;
+    // are read all at once, as many as there are. A console's keys come whole,
+    // so a key after Ctrl-V needs nothing of its own here.
+    bool Leer(Suceso& suceso, bool literal) override;
     // Whether the events read at once hold another key.
     bool Pendiente() override;
 
