@@ -1,6 +1,7 @@
 // The program on a real pseudo-terminal speaking UTF-8: cipher texts read off
 // the screen and pasted back, and control bytes that must not reach it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <clocale>
@@ -17,6 +18,22 @@
 #include "vectores.h"
 
 namespace {
+
+const std::string kMarcarPegado = "\x1b[?2004h", kNoMarcarPegado = "\x1b[?2004l";
+
+// What the program showed, without the requests that turn marked pastes on
+// and off around each line read.
+std::string SinModoPegado(std::string pantalla) {
+    for (const std::string& modo : {kMarcarPegado, kNoMarcarPegado})
+        for (std::size_t p; (p = pantalla.find(modo)) != std::string::npos;) pantalla.erase(p, modo.size());
+    return pantalla;
+}
+
+// Whether the terminal was asked to mark pastes, and to stop after the last time.
+bool PegadoDevuelto(const std::string& pantalla) {
+    const std::size_t encendido = pantalla.rfind(kMarcarPegado), apagado = pantalla.rfind(kNoMarcarPegado);
+    return encendido != std::string::npos && apagado != std::string::npos && apagado > encendido;
+}
 
 // The program on a terminal, in a locale given by LANG ("" for none), with
 // an empty home directory of its own.
@@ -70,7 +87,9 @@ protected:
     }
     static int Salir(Pseudoterminal& t) {
         Responder(t, kMenu, "s");
-        return t.Terminar();
+        const int estado = t.Terminar();
+        EXPECT_TRUE(PegadoDevuelto(t.Pantalla()));
+        return estado;
     }
 
     std::string home;
@@ -122,7 +141,7 @@ TEST_P(EnTerminal, AvisoTrasLineasConCaracteresLeidosComoInterrogacion) {
     // a Cyrillic key: each read as before, each followed by one notice.
     const std::string cifrado = Cifrar(t, "cafe\u0301 man\u0303ana €", "пароль");
     EXPECT_EQ(cifrado, MostradoDatos(Modelo("??????", Cp850("café mañana ") + "?", false)));
-    const std::string& pantalla = t.Pantalla();
+    const std::string pantalla = SinModoPegado(t.Pantalla());
     EXPECT_NE(pantalla.find("\r\nAviso: 1 carácter sin equivalente en la página 850 se leyó como «?».\r\n"
                             "Escriba la clave: \r\n"),
               std::string::npos)
@@ -262,6 +281,43 @@ TEST_P(EnTerminal, CifradoDeVeinteMilCaracteresPegadoYDescifrado) {
     EXPECT_EQ(Salir(t), 0);
 }
 
+// However a line and its key arrive, the dialogue reads what the user meant:
+// pasted with CR LF, where the terminal marks pastes and where it does not;
+// with the CR CR xterm and tmux make of it; two lines in one paste; the bytes
+// of a key 150 ms apart; Escape and Enter; Ctrl-D inside the line; Ctrl-V
+// with Escape and a sequence, typed as their bytes.
+TEST_P(EnTerminal, LoPegadoYLoQueLlegaDespacioSeLeeComoSeQuiso) {
+    const struct {
+        std::vector<std::string> linea, clave;  // pieces typed 150 ms apart
+    } casos[] = {
+        {{"Hola mundo\r\n"}, {"clave\r"}},
+        {{"\x1b[200~Hola mundo\r\r\x1b[201~"}, {"clave\r"}},
+        {{"\x1b[200~Hola mundo\r\n\x1b[201~"}, {"\x1b[200~clave\r\n\x1b[201~"}},
+        {{"\x1b[200~Hola mundo\r\nclave\r\n\x1b[201~"}, {}},
+        {{"Hola mundo!", "\x1b", "[", "D\x04\x1b", "\r"}, {"cl", "\x1b[1;", "5D", "\x1b[1;5C", "ave\r"}},
+        {{"Hola mundo\x16\x1b[D\x7f\x7f\x7f\r"}, {"clave\r"}},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.linea[0]);
+        Pseudoterminal t(Entorno());
+        Responder(t, kMenu, "c");
+        t.Esperar("Escriba la linea a interpretar: \r\n");
+        for (const auto& [piezas, pregunta] : {std::pair{caso.linea, ""}, {caso.clave, "Escriba la clave: \r\n"}}) {
+            if (piezas.empty()) continue;
+            t.Esperar(pregunta);
+            t.EsperarEditor();
+            for (const std::string& pieza : piezas) {
+                t.Escribir(pieza);
+                usleep(150000);
+            }
+        }
+        t.Esperar("Cadena cifrada: \r\n", 5);
+        EXPECT_EQ(t.Linea(), MostradoDatos(Modelo("clave", "Hola mundo", false)));
+        Responder(t, kPregunta, "n");
+        EXPECT_EQ(Salir(t), 0);
+    }
+}
+
 TEST_P(EnTerminal, ControlCTerminaElPrograma) {
     Pseudoterminal t(Entorno());
     Responder(t, kMenu, "c");
@@ -283,7 +339,9 @@ TEST(TerminalSenales, TerminarColgarYSalirTerminanSoloElProgramaYDevuelvenLaTerm
         t.Escribir("a medias");
         t.Esperar("a medias");
         t.Senal(senal);
-        t.Esperar("\r\ndespues=" + std::to_string(128 + senal) + "\r\n");
+        // Marked pastes off before the program goes.
+        t.Esperar("\r\n" + kNoMarcarPegado);
+        t.Esperar("despues=" + std::to_string(128 + senal) + "\r\n");
         EXPECT_EQ(t.Terminar(), 0);
         const std::string modos = t.Pantalla().substr(t.Pantalla().find("despues="));
         EXPECT_NE(modos.find(" icanon "), std::string::npos) << modos;
@@ -316,7 +374,7 @@ TEST(TerminalSenales, TrasCtrlZLaLineaSigueDondeEstaba) {
     t.Escribir("cif");
     t.Esperar("cif");
     t.Senal(SIGTSTP);
-    t.Esperar("\r\n" + kMenu + "cif\x1b[J");
+    t.Esperar("\r\n" + kNoMarcarPegado + kMarcarPegado + kMenu + "cif\x1b[J");
     t.EsperarEditor();
     t.Escribir("rar\r");
     t.Esperar("Escriba la linea a interpretar: \r\n");

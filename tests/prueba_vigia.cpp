@@ -180,4 +180,19 @@ TEST(LineaTecleada, LoBorradoNoQuedaEnLaMemoria) {
     }
 }
 
+// What the terminal sends is wiped from the program's memory as it is
+// decoded: a marker inside a control string, which draws nothing, is gone by
+// the time the key after it shows.
+TEST(Teclado, LoLeidoDeLaTerminalSeBorraAlTomarlo) {
+    const std::string marca = "Marca7Qzxw3511";
+    Pseudoterminal t({"TERM=xterm", "LANG=C.UTF-8"});
+    t.Esperar("?: ");
+    t.EsperarEditor();
+    t.Escribir("\x1b]0;" + marca + "\x07" "x");
+    t.Esperar("x");
+    EXPECT_FALSE(EnMemoria(t.Programa(), {marca}));
+    t.Escribir("\x03");
+    EXPECT_EQ(t.Terminar(), 128 + SIGINT);
+}
+
 }  // namespace
