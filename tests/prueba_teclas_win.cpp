@@ -4,10 +4,12 @@
 // and does the same; AltGr's characters are typed, Alt's are not.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "Uteclado.h"
+#include "rejilla.h"
 #include "teclas.h"
 
 namespace {
@@ -114,6 +116,40 @@ TEST(TeclasConsola, CtrlVConTeclasQueEnvianUnCaracterDeControl) {
         ctrl_v, EventoDe({N::Izquierda}), Evento('A', L'a', 0),
     };
     EXPECT_EQ(LineaTras(Teclas(eventos)), "\x7f\x08\r\ta\x1b");
+}
+
+// Events for the console's own reader, all in one read, then none: the
+// console is gone.
+std::vector<INPUT_RECORD> guion;
+BOOL LeerGuion(HANDLE, INPUT_RECORD* eventos, DWORD maximo, DWORD* leidos) {
+    *leidos = static_cast<DWORD>(std::min<std::size_t>(maximo, guion.size()));
+    std::copy_n(guion.begin(), *leidos, eventos);
+    guion.erase(guion.begin(), guion.begin() + *leidos);
+    return *leidos > 0;
+}
+
+// Through the console's reader and the loop that reads a line, as the program
+// reads them: a key event repeated three times types three characters;
+// Escape then B is Alt-B; a CR LF pasted into the console (the LF comes as
+// Ctrl-Enter) is one line end, so the next line is what follows it.
+TEST(TeclasConsola, RepeticionesEscapeYCrLfPegado) {
+    KEY_EVENT_RECORD tres_a = Evento('A', L'a', 0);
+    tres_a.wRepeatCount = 3;
+    const KEY_EVENT_RECORD intro = EventoDe({N::Intro}), lf = Evento(VK_RETURN, L'\n', LEFT_CTRL_PRESSED);
+    for (const KEY_EVENT_RECORD& evento : {tres_a, EventoDe({N::Escape}), Evento('B', L'b', 0), Evento('X', L'X', SHIFT_PRESSED),
+                                          intro, lf, Evento('Z', L'z', 0), intro}) {
+        INPUT_RECORD registro{};
+        registro.EventType = KEY_EVENT;
+        registro.Event.KeyEvent = evento;
+        guion.push_back(registro);
+    }
+    TecladoConsola teclado(nullptr, &LeerGuion);
+    Rejilla pantalla(80, 24);
+    LectorDeLineas lector(teclado, pantalla);
+    for (const char* esperada : {"Xaaa", "z"}) {
+        ASSERT_EQ(lector.Leer(CadenaExt(0)), Editor::Resultado::Linea);
+        EXPECT_EQ(std::string(lector.Linea().Datos(), lector.Linea().Datos() + lector.Linea().Largo()), esperada);
+    }
 }
 
 }  // namespace

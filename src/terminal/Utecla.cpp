@@ -122,7 +122,8 @@ bool TeclasSeguidas::Tomar(Suceso& suceso, bool literal) {
     }
     if (suceso.tipo != Suceso::Tipo::Tecla) return true;
     Tecla& tecla = suceso.tecla;
-    const bool lf = tecla == Tecla{N::Caracter, 'j', kCtrl};
+    // LF: Ctrl-J on a terminal; in a console, whose key events give it so, Ctrl-Enter.
+    const bool lf = tecla == Tecla{N::Caracter, 'j', kCtrl} || tecla == Tecla{N::Intro, 0, kCtrl};
     const bool era_cr = std::exchange(tras_cr, !literal && tecla == Tecla{N::Intro});
     if (literal) return true;
     if (era_cr && lf) return false;

@@ -37,7 +37,7 @@ bool SinTecla(const INPUT_RECORD& evento) {
 
 }  // namespace
 
-TecladoConsola::TecladoConsola(HANDLE entrada) : entrada(entrada) { SetConsoleCtrlHandler(AlTerminar, TRUE); }
+TecladoConsola::TecladoConsola(HANDLE entrada, LectorEventos leer) : entrada(entrada), leer(leer) { SetConsoleCtrlHandler(AlTerminar, TRUE); }
 
 TecladoConsola::~TecladoConsola() {
     Cerrar();
@@ -90,7 +90,7 @@ bool TecladoConsola::Leer(Suceso& suceso, bool) {
         if (leidos == en_lote) {
             // All the events there are, in one call: a paste comes in a few.
             leidos = en_lote = 0;
-            if (!ReadConsoleInputW(entrada, lote, static_cast<DWORD>(std::size(lote)), &en_lote) || en_lote == 0)
+            if (!leer(entrada, lote, static_cast<DWORD>(std::size(lote)), &en_lote) || en_lote == 0)
                 return false;
         }
         INPUT_RECORD& evento = lote[leidos++];

@@ -17,8 +17,11 @@
 
 class TecladoConsola final : public FuenteTeclas {
 public:
+    // How the events are read: ReadConsoleInputW, or a test's own.
+    using LectorEventos = BOOL (*)(HANDLE, INPUT_RECORD*, DWORD, DWORD*);
+
     // Reads the console input `entrada`, which it does not close.
-    explicit TecladoConsola(HANDLE entrada);
+    explicit TecladoConsola(HANDLE entrada, LectorEventos leer = &ReadConsoleInputW);
     ~TecladoConsola();
     TecladoConsola(const TecladoConsola&) = delete;
     TecladoConsola& operator=(const TecladoConsola&) = delete;
@@ -35,6 +38,7 @@ public:
 
 private:
     HANDLE entrada;
+    LectorEventos leer;
     DWORD modo_original = 0;
     bool abierta = false;
     DecodificadorUtf16 decodificador;
