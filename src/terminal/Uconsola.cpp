@@ -5,12 +5,6 @@
 
 #include "Uborrado.h"
 
-namespace {
-
-constexpr std::size_t kAnchoSupuesto = 80, kAltoSupuesto = 24;
-
-}  // namespace
-
 PantallaConsola::~PantallaConsola() { Borrar(&ultimo, sizeof ultimo); }
 
 bool PantallaConsola::Poner(const char32_t* caracteres, std::size_t n) {

@@ -46,15 +46,11 @@ std::streamsize SalidaTerminal::Pasar(const char* s, std::streamsize n) {
 }
 
 bool SalidaTerminal::PasarAbierta() {
-    char tramo[256];
-    bool bien = true;
-    for (std::uint32_t n = 0; bien && n < abierta.Longitud();) {
-        std::streamsize k = 0;
-        while (k < static_cast<std::streamsize>(sizeof tramo) && n < abierta.Longitud())
-            tramo[k++] = static_cast<char>(abierta.Caracter(n++));
-        bien = Pasar(tramo, k) == k;
-    }
-    Borrar(tramo, sizeof tramo);
+    auto bloque = EnBloques<char>([&](const char* datos, std::size_t largo) {
+        return Pasar(datos, static_cast<std::streamsize>(largo)) == static_cast<std::streamsize>(largo);
+    });
+    for (std::uint32_t n = 0; n < abierta.Longitud(); ++n) bloque.Poner(static_cast<char>(abierta.Caracter(n)));
+    const bool bien = bloque.Entregar();
     abierta.Vaciar();
     return bien;
 }

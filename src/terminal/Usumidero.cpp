@@ -3,16 +3,12 @@
 #include "Utabla850.h"
 
 bool SumideroUtf8::Poner(const char32_t* caracteres, std::size_t n) {
-    char bloque[3 * 256];
-    std::size_t largo = 0;
-    bool bien = true;
-    for (std::size_t k = 0; bien && k < n; ++k) {
-        largo += CodificarUtf8(caracteres[k], bloque + largo);
-        if (largo + 3 > sizeof bloque || k + 1 == n) {
-            bien = destino.sputn(bloque, static_cast<std::streamsize>(largo)) == static_cast<std::streamsize>(largo);
-            largo = 0;
-        }
-    }
-    Borrar(bloque, sizeof bloque);
-    return bien;
+    auto bloque = EnBloques<char>([&](const char* datos, std::size_t largo) {
+        return destino.sputn(datos, static_cast<std::streamsize>(largo)) == static_cast<std::streamsize>(largo);
+    });
+    char utf8[3];
+    for (std::size_t k = 0; k < n; ++k)
+        for (std::size_t b = 0, m = CodificarUtf8(caracteres[k], utf8); b < m; ++b) bloque.Poner(utf8[b]);
+    Borrar(utf8, sizeof utf8);
+    return bloque.Entregar();
 }

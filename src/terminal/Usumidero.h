@@ -1,6 +1,8 @@
 // Sumidero: where the terminal layer's characters go, a terminal's or a
 // console's output; each platform has its own (a UTF-8 byte stream, a console
-// written in UTF-16). Tramo gathers characters for one in a wiped block.
+// written in UTF-16). Bloque is the one way the layer gathers what it shows
+// or was typed into a block, hands it on and wipes it; Tramo is a Bloque of
+// characters for a Sumidero.
 #ifndef USUMIDERO_H
 #define USUMIDERO_H
 
@@ -8,6 +10,9 @@
 #include <streambuf>
 
 #include "Uborrado.h"
+
+// The screen's size where a terminal or console does not say it.
+constexpr std::size_t kAnchoSupuesto = 80, kAltoSupuesto = 24;
 
 class Sumidero {
 public:
@@ -21,31 +26,50 @@ protected:
     ~Sumidero() = default;
 };
 
-// Characters gathered and handed to a Sumidero a block at a time. The block
-// holds what is shown, typed keys included, and is wiped.
-class Tramo {
+// Units (characters, UTF-8 or UTF-16 code units, bytes) gathered and handed
+// to `entregar(datos, largo)`, which answers whether they went, a block at a
+// time. The block holds what is shown, typed keys included, and is wiped.
+template <class Unidad, class Entrega>
+class Bloque {
 public:
-    explicit Tramo(Sumidero& sumidero) : sumidero(sumidero) {}
-    ~Tramo() { Borrar(datos, sizeof datos); }
-    Tramo(const Tramo&) = delete;
-    Tramo& operator=(const Tramo&) = delete;
+    explicit Bloque(Entrega entregar) : entregar(entregar) {}
+    ~Bloque() { Borrar(datos, sizeof datos); }
+    Bloque(const Bloque&) = delete;
+    Bloque& operator=(const Bloque&) = delete;
 
-    void Poner(char32_t caracter) {
+    void Poner(Unidad unidad) {
         if (largo == std::size(datos)) Entregar();
-        datos[largo++] = caracter;
+        datos[largo++] = unidad;
     }
-    // Hands over what is gathered; false once the sumidero has refused a block.
+    // Hands over what is gathered; false once a block has been refused.
     bool Entregar() {
-        if (bien && largo > 0) bien = sumidero.Poner(datos, largo);
+        if (bien && largo > 0) bien = entregar(datos, largo);
         largo = 0;
         return bien;
     }
 
 private:
-    Sumidero& sumidero;
-    char32_t datos[256];
+    Entrega entregar;
+    Unidad datos[256];
     std::size_t largo = 0;
     bool bien = true;
+};
+
+// A Bloque handing its units to `entregar`.
+template <class Unidad, class Entrega>
+Bloque<Unidad, Entrega> EnBloques(Entrega entregar) {
+    return Bloque<Unidad, Entrega>(entregar);
+}
+
+struct HaciaSumidero {
+    Sumidero& sumidero;
+    bool operator()(const char32_t* caracteres, std::size_t n) const { return sumidero.Poner(caracteres, n); }
+};
+
+// Characters gathered for a Sumidero.
+class Tramo : public Bloque<char32_t, HaciaSumidero> {
+public:
+    explicit Tramo(Sumidero& sumidero) : Bloque(HaciaSumidero{sumidero}) {}
 };
 
 // A Sumidero that writes UTF-8 to a stream buffer (a terminal's standard

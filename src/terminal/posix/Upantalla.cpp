@@ -2,12 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr std::size_t kAnchoSupuesto = 80, kAltoSupuesto = 24;
-
-}  // namespace
-
 winsize PantallaTerminal::Medida() {
     winsize ventana{};
     if (ioctl(descriptor, TIOCGWINSZ, &ventana) != 0) ventana = {};
@@ -39,14 +33,7 @@ void PantallaTerminal::Ir(std::ptrdiff_t filas, std::size_t columna) {
 void PantallaTerminal::Limpiar() { Escribir("\x1b[J"); }
 
 void PantallaTerminal::Escribir(const char* ascii) {
-    char32_t caracteres[32];
-    std::size_t n = 0;
-    for (; *ascii != '\0'; ++ascii) {
-        caracteres[n++] = static_cast<unsigned char>(*ascii);
-        if (n == std::size(caracteres)) {
-            utf8.Poner(caracteres, n);
-            n = 0;
-        }
-    }
-    utf8.Poner(caracteres, n);
+    Tramo tramo(utf8);
+    for (; *ascii != '\0'; ++ascii) tramo.Poner(static_cast<unsigned char>(*ascii));
+    tramo.Entregar();
 }

@@ -7,29 +7,24 @@
 
 namespace {
 
-// Hands `n` characters to `escribir` in blocks of UTF-16 (each character is
-// one unit), each block wiped once written; false when a write was refused.
+// `n` characters as UTF-16 (each character is one unit), in blocks to
+// `escribir`; false when a block was refused.
 template <class Escribir>
-bool EnBloques(const char32_t* caracteres, std::size_t n, Escribir escribir) {
-    wchar_t bloque[256];
-    bool bien = true;
-    for (std::size_t hecho = 0; bien && hecho < n;) {
-        const DWORD largo = static_cast<DWORD>(std::min(n - hecho, std::size(bloque)));
-        for (DWORD k = 0; k < largo; ++k) bloque[k] = static_cast<wchar_t>(caracteres[hecho + k]);
-        bien = escribir(bloque, largo, hecho);
-        hecho += largo;
-    }
-    Borrar(bloque, sizeof bloque);
-    return bien;
+bool EnUtf16(const char32_t* caracteres, std::size_t n, Escribir escribir) {
+    auto bloque = EnBloques<wchar_t>(escribir);
+    for (std::size_t k = 0; k < n; ++k) bloque.Poner(static_cast<wchar_t>(caracteres[k]));
+    return bloque.Entregar();
 }
 
 }  // namespace
 
 bool ConsolaWin::Poner(const char32_t* caracteres, std::size_t n) {
-    return EnBloques(caracteres, n, [&](const wchar_t* bloque, DWORD largo, std::size_t) {
-        for (DWORD hecho = 0; hecho < largo;) {
+    return EnUtf16(caracteres, n, [&](const wchar_t* bloque, std::size_t largo) {
+        for (std::size_t hecho = 0; hecho < largo;) {
             DWORD escritos = 0;
-            if (!WriteConsoleW(consola, bloque + hecho, largo - hecho, &escritos, nullptr) || escritos == 0) return false;
+            if (!WriteConsoleW(consola, bloque + hecho, static_cast<DWORD>(largo - hecho), &escritos, nullptr) ||
+                escritos == 0)
+                return false;
             hecho += escritos;
         }
         return true;
@@ -51,11 +46,12 @@ bool ConsolaWin::PonerEn(std::size_t x, std::size_t y, const char32_t* caractere
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(consola, &info) || info.dwSize.X <= 0) return false;
     const std::size_t ancho = static_cast<std::size_t>(info.dwSize.X);
-    return EnBloques(caracteres, n, [&](const wchar_t* bloque, DWORD largo, std::size_t hecho) {
-        const std::size_t celda = y * ancho + x + hecho;
+    std::size_t celda = y * ancho + x;
+    return EnUtf16(caracteres, n, [&](const wchar_t* bloque, std::size_t largo) {
         const COORD donde{static_cast<SHORT>(celda % ancho), static_cast<SHORT>(celda / ancho)};
+        celda += largo;
         DWORD escritos = 0;
-        return WriteConsoleOutputCharacterW(consola, bloque, largo, donde, &escritos) != 0;
+        return WriteConsoleOutputCharacterW(consola, bloque, static_cast<DWORD>(largo), donde, &escritos) != 0;
     });
 }
 
