@@ -81,9 +81,10 @@ class Panel:
     def escribir(self, texto: str):
         self.tmux("send-keys", "-l", texto)
 
-    def pegar(self, texto: str):
+    def pegar(self, texto: str, tal_cual: bool = False):
         self.tmux("set-buffer", texto)
-        self.tmux("paste-buffer")
+        # tmux makes each LF of a paste a CR unless told to leave it.
+        self.tmux("paste-buffer", *(["-r"] if tal_cual else []))
 
     # The screen's rows, without their trailing blanks.
     def pantalla(self) -> list[str]:
@@ -146,8 +147,8 @@ def probar(lang: str, directorio: str, esperado: str, fin: tuple[str, ...]):
         panel.esperar("(S)alir?:", 2)
         panel.teclas("d", "Enter")
         panel.esperar("interpretar:", 2)
-        panel.pegar(esperado)
-        panel.teclas("Enter")
+        # Pasted with its CR LF, as copied from a Windows document: one line end.
+        panel.pegar(esperado + "\r\n", tal_cual=True)
         panel.esperar("clave:", 2)
         panel.teclas("Up", "Up")
         panel.escribir(CLAVE)
