@@ -98,9 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
     std::vector<std::pair<std::size_t, unsigned>> tramos(lector.Byte() % 8);
     for (auto& [largo_tramo, pausa] : tramos) {
         largo_tramo = lector.Byte() % 64;
-        // Now and then a pause longer than any wait a terminal program makes.
+        // Now and then a pause longer than the waits terminal programs make
+        // for the rest of a sequence (often 100 ms or less).
         const std::uint8_t p = lector.Byte();
-        pausa = p >= 250 ? 150000u : p % 8 * 50u;
+        pausa = p == 255 ? 120000u : p % 8 * 50u;
     }
     const std::string antes = lector.Bytes(lector.Corto() % 256);
     const std::string cadena = CadenaDeControl(tipo, lector.Bytes(lector.Corto() % 1024));
