@@ -7,10 +7,12 @@
 // line typed with characters read as "?" is followed by the notice that says
 // how many (AvisoDesconocidos) when the output is that terminal too. Pipes and
 // files carry the bytes unchanged, but for Windows' CR LF line ends there
-// (Ufinlinea.h). Once the console's output stream has failed, no more input
-// is read: the input ends there, so that the dialogue stops at its next
-// question instead of going on unseen. Which layer is built is the
-// platform's choice (posix/Uterminal.cpp, win/Uterminal.cpp).
+// (Ufinlinea.h). Once the console's output stream has failed the line editor
+// asks for no more lines: the input ends there, so that the dialogue stops at
+// its next question instead of going on unseen (the input stream's own
+// buffer, which the layer reads through otherwise, is to stop likewise).
+// Which layer is built is the platform's choice (posix/Uterminal.cpp,
+// win/Uterminal.cpp).
 #ifndef UTERMINAL_H
 #define UTERMINAL_H
 

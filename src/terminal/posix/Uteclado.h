@@ -74,8 +74,8 @@ private:
     bool abierta = false;
     struct sigaction anteriores[std::size(kSenales)] = {};
     int pendiente = 0;  // a signal read and not yet a key
-    int error_lectura = 0;
     int entregar = 0;   // a signal to deliver again once closed
+    int error_lectura = 0;
     unsigned char bytes[4096];
     std::size_t inicio = 0, fin = 0;
     DecodificadorTeclas decodificador;

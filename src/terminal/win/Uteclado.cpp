@@ -43,7 +43,6 @@ int ErrnoDeSistema(DWORD error) {
     switch (error) {
         case ERROR_INVALID_HANDLE: return EBADF;
         case ERROR_ACCESS_DENIED: return EACCES;
-        case ERROR_NOT_ENOUGH_MEMORY: case ERROR_OUTOFMEMORY: return ENOMEM;
         default: return EIO;
     }
 }
