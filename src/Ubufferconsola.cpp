@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ostream>
 
 #include "Uborrado.h"
 
@@ -18,6 +19,7 @@ BufferConsola::~BufferConsola() {
 }
 
 BufferConsola::int_type BufferConsola::underflow() {
+    if (salida != nullptr && salida->fail()) return traits_type::eof();
     ssize_t n;
     do {
         n = read(descriptor, datos.get(), kTamano);

@@ -7,6 +7,7 @@
 #define UBUFFERCONSOLA_H
 
 #include <cstddef>
+#include <iosfwd>
 #include <memory>
 #include <streambuf>
 
@@ -25,6 +26,10 @@ public:
 
     // The errno of the last read that failed, 0 while none has.
     int ErrorDeLectura() const { return error_lectura; }
+    // From now on reads only while `salida` has not failed: once nothing can
+    // reach the user, no more answers are to be taken unseen. A read refused
+    // so ends the stream as the end of the input does, with no read error.
+    void LeerSoloMientras(const std::ostream& salida) { this->salida = &salida; }
 
 protected:
     // Refills from the descriptor. A read that fails (a closed descriptor, a
@@ -42,6 +47,7 @@ private:
 
     int descriptor;
     int error_lectura = 0;
+    const std::ostream* salida = nullptr;
     std::unique_ptr<char[]> datos;
 };
 

@@ -141,19 +141,25 @@ void Dialogo(std::istream& entrada, std::ostream& salida) {
 int main() {
     try {
         // Our own buffers, wiped when they go (the dialogue flushes before
-        // every read itself); std::cin and std::cout are left unused.
+        // every read itself); std::cin and std::cout are left unused. Once a
+        // write has failed the input ends, so that the dialogue stops at its
+        // next question (the terminal layer's line editor does the same).
         BufferConsola buffer_entrada(STDIN_FILENO), buffer_salida(STDOUT_FILENO);
         std::istream entrada(&buffer_entrada);
         std::ostream salida(&buffer_salida);
+        buffer_entrada.LeerSoloMientras(salida);
         // On a UTF-8 terminal bytes are shown and typed as code page 850
         // characters, and lines are read through a line editor.
         const Terminal terminal(entrada, salida);
         Dialogo(entrada, salida);
         salida.flush();
         // The dialogue took a failed read for the end of the input; the
-        // exit status must not report it as one.
+        // exit status must not report it as one. Standard input is read
+        // either by its buffer or by the line editor, never by both.
         int estado = 0;
-        if (const int error = buffer_entrada.ErrorDeLectura(); error != 0) {
+        int error = buffer_entrada.ErrorDeLectura();
+        if (error == 0) error = terminal.ErrorDeLectura();
+        if (error != 0) {
             std::cerr << "cifrador: no se pudo leer la entrada estandar: " << std::strerror(error) << std::endl;
             estado = 1;
         }

@@ -17,7 +17,10 @@ pasted back and deciphered; the Up
 arrow at each line and key prompt, which must bring back nothing (a recalled
 line would change the key); and Ctrl-Z Enter (code page 437) or Ctrl-D (850)
 at the menu, which ends with status 0. Then once more with the output going
-to a file: no notice on the console, the cipher text's bytes in the file.
+to a file: no notice on the console, the cipher text's bytes in the file;
+and to /dev/full, which stops the dialogue at its first question. The
+terminal closed under the console at the menu, SIGHUP ignored: a failed read,
+said.
 Then the script of modified keys the Linux tmux test types
 (datos/teclas-modificadas.txt), which must give the same line here. Last, a
 line taller than the window edited at its start, and a wrapped line through
@@ -190,6 +193,41 @@ def probar_salida_a_archivo(directorio: str, esperado: str):
         subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
 
 
+def probar_salida_llena(directorio: str):
+    """Output that cannot be written (/dev/full), the keys from the console:
+    the dialogue stops at its first question, with no key awaited, and says
+    why."""
+    panel = Panel("C.UTF-8", directorio, "/dev/full")
+    try:
+        lineas = panel.esperar("ESTADO=1")
+        assert "cifrador: no se pudo escribir la salida estandar" in lineas, lineas
+        print("salida llena: bien")
+    finally:
+        subprocess.run(["tmux", "-S", panel.socket, "kill-server"], capture_output=True)
+
+
+def probar_consola_perdida(directorio: str):
+    """The terminal under Wine's console closed while the program waits at
+    the menu, SIGHUP ignored: the console cannot be read any more, which is
+    said, with status 1."""
+    errores, estado = os.path.join(directorio, "errores"), os.path.join(directorio, "estado")
+    tmux = ["tmux", "-u", "-f", "/dev/null", "-S", os.path.join(directorio, "perdida")]
+    orden = (f"trap '' HUP; env LANG=C.UTF-8 {shlex.join([*EMULADOR, CIFRADOR])} 2>{shlex.quote(errores)}; "
+             f"echo $? > {shlex.quote(estado)}")
+    subprocess.run([*tmux, "new-session", "-d", "-x", "60", "-y", "20", orden], check=True)
+    try:
+        pantalla = lambda: subprocess.run([*tmux, "capture-pane", "-p"], capture_output=True, text=True).stdout
+        assert hasta(lambda: "(S)alir?:" in pantalla()), pantalla()
+    finally:
+        subprocess.run([*tmux, "kill-server"], capture_output=True)
+    assert hasta(lambda: os.path.exists(estado) and open(estado).read().strip() != ""), "el programa no acaba"
+    with open(estado) as e, open(errores) as f:
+        codigo, dicho = e.read(), f.read()
+    assert codigo == "1\n", codigo
+    assert dicho.startswith("cifrador: no se pudo leer la entrada estandar: "), dicho
+    print("consola perdida: bien")
+
+
 def probar_teclas_modificadas(directorio: str):
     """The script of modified keys the Linux tmux test types too: the same line."""
     panel = Panel("C.UTF-8", directorio)
@@ -307,6 +345,8 @@ def main():
         else:
             print("es_ES.UTF-8 no está generado: la página 850 no se prueba")
         probar_salida_a_archivo(directorio, esperado)
+        probar_salida_llena(directorio)
+        probar_consola_perdida(directorio)
         probar_teclas_modificadas(directorio)
         probar_pantalla(directorio)
 

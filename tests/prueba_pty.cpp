@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ejecutar.h"
 #include "mostrado.h"
 #include "pseudoterminal.h"
 #include "textos.h"
@@ -347,6 +348,59 @@ TEST(TerminalSenales, TerminarColgarYSalirTerminanSoloElProgramaYDevuelvenLaTerm
         EXPECT_NE(modos.find(" icanon "), std::string::npos) << modos;
         EXPECT_NE(modos.find(" echo "), std::string::npos) << modos;
     }
+}
+
+// The terminal goes away while the program, started with SIGHUP ignored (as
+// by nohup), waits at each question: the lost read is said, whatever else
+// then failed, and the program ends with a failure at once.
+TEST(TerminalPerdida, SeDiceQueNoSePudoLeer) {
+    const std::string preguntas[] = {kMenu, "Escriba la linea a interpretar: \r\n", "Escriba la clave: \r\n", kPregunta};
+    const char* const respuestas[] = {"c", "hola", "k"};
+    const std::string errores = "/tmp/cifrador-errores-" + std::to_string(getpid());
+    for (std::size_t respondidas = 0; respondidas < std::size(preguntas); ++respondidas) {
+        SCOPED_TRACE(preguntas[respondidas]);
+        Pseudoterminal t(kEntornoUtf8, 80, "trap '' HUP; \"$0\" 2>" + errores);
+        for (std::size_t n = 0; n < respondidas; ++n) {
+            t.Esperar(preguntas[n]);
+            t.EsperarEditor();
+            t.Escribir(std::string(respuestas[n]) + "\r");
+        }
+        t.Esperar(preguntas[respondidas]);
+        t.EsperarEditor();
+        t.Cerrar();
+        EXPECT_EQ(t.Terminar(), 1);
+        EXPECT_TRUE(LeerArchivo(errores).starts_with("cifrador: no se pudo leer la entrada estandar: Input/output error\n"))
+            << LeerArchivo(errores);
+    }
+    std::remove(errores.c_str());
+}
+
+// Left behind by the shell that started it in the background (an orphaned
+// process group), the program may neither set the terminal's mode nor read
+// from it: it reads in the terminal's own line mode, which says so at once,
+// rather than wait at the line editor for keys that can never come.
+TEST(TerminalPerdida, SinModoCrudoLeeEnElModoDeLaTerminal) {
+    const std::string errores = "/tmp/cifrador-errores-" + std::to_string(getpid());
+    Pseudoterminal t(kEntornoUtf8, 80, "sh -c 'set -m; (\"$0\" 2>" + errores + "; echo estado=$?) &' \"$0\"; read fin");
+    t.Esperar("estado=1\r\n");
+    EXPECT_EQ(LeerArchivo(errores), "cifrador: no se pudo leer la entrada estandar: Input/output error\n");
+    t.Escribir("\r");
+    EXPECT_EQ(t.Terminar(), 0);
+    std::remove(errores.c_str());
+}
+
+// Typed at the terminal with the output going to a full disk: the dialogue
+// stops at its first question, reading none of the answers typed ahead,
+// which are left to the shell.
+TEST(TerminalSinSalida, LaSalidaQueNoSePuedeEscribirDetieneElDialogo) {
+    const std::string errores = "/tmp/cifrador-errores-" + std::to_string(getpid());
+    Pseudoterminal t(kEntornoUtf8, 80, "\"$0\" >/dev/full 2>" + errores + "; echo estado=$?; read resto; echo resto=$resto");
+    t.Escribir("c\rhola\rk\rn\rs\r");
+    t.Esperar("estado=1\r\n");
+    t.Esperar("resto=c\r\n");
+    EXPECT_EQ(t.Terminar(), 0);
+    EXPECT_EQ(LeerArchivo(errores), "cifrador: no se pudo escribir la salida estandar\n");
+    std::remove(errores.c_str());
 }
 
 TEST(TerminalSinSalida, LaSalidaAUnArchivoNoLlevaAvisoNiGlifos) {

@@ -53,6 +53,10 @@ Pseudoterminal::~Pseudoterminal() {
 }
 
 bool Pseudoterminal::Leer(int milisegundos) {
+    if (maestro < 0) {
+        poll(nullptr, 0, milisegundos);
+        return false;
+    }
     pollfd p{maestro, POLLIN, 0};
     if (poll(&p, 1, milisegundos) <= 0) return true;
     char bloque[4096];
@@ -136,4 +140,9 @@ void Pseudoterminal::Redimensionar(unsigned short columnas) {
     ventana.ws_row = 24;
     ventana.ws_col = columnas;
     ioctl(maestro, TIOCSWINSZ, &ventana);
+}
+
+void Pseudoterminal::Cerrar() {
+    close(maestro);
+    maestro = -1;
 }

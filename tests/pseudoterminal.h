@@ -43,6 +43,9 @@ public:
     pid_t Programa() const;
     // The terminal becomes `columnas` wide; the program is told so.
     void Redimensionar(unsigned short columnas);
+    // The terminal goes away, as when its window is closed: the program's
+    // side is hung up.
+    void Cerrar();
     // Everything the program has shown so far.
     const std::string& Pantalla() const { return pantalla; }
 

@@ -1,6 +1,7 @@
 #include "Uflujos.h"
 
 #include <cstring>
+#include <ostream>
 
 #include "Uborrado.h"
 
@@ -109,8 +110,9 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
     return traits_type::to_int_type(*gptr());
 }
 
-LineasEditadas::LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar)
-    : lector(fuente, pantalla), salida(salida), avisar(avisar) {
+LineasEditadas::LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar,
+                               const std::ostream& dialogo)
+    : lector(fuente, pantalla), salida(salida), avisar(avisar), dialogo(dialogo) {
     salida.RetenerLineaAbierta(true);
 }
 
@@ -129,6 +131,7 @@ LineasEditadas::int_type LineasEditadas::underflow() {
         return traits_type::to_int_type(fin_de_linea);
     }
     setg(nullptr, nullptr, nullptr);
+    if (dialogo.fail()) return traits_type::eof();
     if (Editar() == Editor::Resultado::FinDeEntrada) {
         salida.TerminarLineaDePantalla();
         return traits_type::eof();

@@ -7,6 +7,7 @@
 #define UFLUJOS_H
 
 #include <cstddef>
+#include <iosfwd>
 #include <streambuf>
 
 #include "Ucadenaext.h"
@@ -89,11 +90,13 @@ private:
 // once Enter is pressed, then its newline. When `avisar` (the output is that
 // terminal or console), a line that holds characters read as "?" is followed
 // there by the notice that says how many. End of input when the user ends it
-// (FinDeEntrada), the screen line then ended (TerminarLineaDePantalla), or
-// when the keys are gone.
+// (FinDeEntrada), the screen line then ended (TerminarLineaDePantalla), when
+// the keys are gone, or, with no line edited, once `dialogo` (the stream the
+// program writes its questions to) has failed.
 class LineasEditadas : public std::streambuf {
 public:
-    LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar);
+    LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar,
+                   const std::ostream& dialogo);
     // Lets the output show its open line again; the line read is wiped.
     ~LineasEditadas() override;
     LineasEditadas(const LineasEditadas&) = delete;
@@ -108,6 +111,7 @@ private:
     LectorDeLineas lector;
     SalidaTerminal& salida;
     bool avisar;
+    const std::ostream& dialogo;
     bool dada = false;  // the get area holds the line, its newline still due
     char fin_de_linea = '\n';
 };

@@ -7,8 +7,12 @@
 // line typed with characters read as "?" is followed by the notice that says
 // how many (AvisoDesconocidos) when the output is that terminal too. Pipes and
 // files carry the bytes unchanged, but for Windows' CR LF line ends there
-// (Ufinlinea.h). Which layer is built is the platform's choice
-// (posix/Uterminal.cpp, win/Uterminal.cpp).
+// (Ufinlinea.h). Once the console's output stream has failed the line editor
+// asks for no more lines: the input ends there, so that the dialogue stops at
+// its next question instead of going on unseen (the input stream's own
+// buffer, which the layer reads through otherwise, is to stop likewise).
+// Which layer is built is the platform's choice (posix/Uterminal.cpp,
+// win/Uterminal.cpp).
 #ifndef UTERMINAL_H
 #define UTERMINAL_H
 
@@ -23,6 +27,11 @@ public:
     ~Terminal();
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
+
+    // The errno of the line editor's read of the keys that failed (the
+    // terminal or console gone), 0 while none has. Such a read ends the input
+    // as its end does; only this tells the two apart.
+    int ErrorDeLectura() const;
 
 private:
     struct Capa;  // the platform's own

@@ -45,14 +45,21 @@ TecladoTerminal::~TecladoTerminal() {
     Borrar(bytes, sizeof bytes);
 }
 
-void TecladoTerminal::ModoCrudo() {
+bool TecladoTerminal::ModoCrudo() {
     termios crudo = original;
     crudo.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | IEXTEN);
     // Enter comes as CR and Ctrl-S and Ctrl-Q as keys, not as flow control.
     crudo.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
     crudo.c_cc[VMIN] = 1;
     crudo.c_cc[VTIME] = 0;
-    tcsetattr(descriptor, TCSANOW, &crudo);
+    return tcsetattr(descriptor, TCSANOW, &crudo) == 0;
+}
+
+bool TecladoTerminal::AdmiteModoCrudo() {
+    if (tcgetattr(descriptor, &original) != 0) return false;
+    const bool admite = ModoCrudo();
+    tcsetattr(descriptor, TCSANOW, &original);
+    return admite;
 }
 
 void TecladoTerminal::Abrir() {
@@ -95,7 +102,10 @@ int TecladoTerminal::Siguiente(int milisegundos) {
         pollfd esperas[2] = {{descriptor, POLLIN, 0}, {tubo[0], POLLIN, 0}};
         const int listos = poll(esperas, tubo[0] >= 0 ? 2 : 1, milisegundos);
         if (listos < 0 && errno == EINTR) continue;
-        if (listos < 0) return kFin;
+        if (listos < 0) {
+            error_lectura = errno;
+            return kFin;
+        }
         if (listos == 0) return kNinguno;
         if (tubo[0] >= 0 && (esperas[1].revents & POLLIN) != 0) {
             unsigned char numero = 0;
@@ -107,7 +117,12 @@ int TecladoTerminal::Siguiente(int milisegundos) {
         if (esperas[0].revents == 0) continue;
         const ssize_t leidos = read(descriptor, bytes, sizeof bytes);
         if (leidos < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (leidos <= 0) return kFin;
+        if (leidos <= 0) {
+            // With VMIN at 1 a read gives nothing only once the terminal has
+            // hung up, which a blocking read reports as EIO.
+            error_lectura = leidos < 0 ? errno : EIO;
+            return kFin;
+        }
         inicio = 0;
         fin = static_cast<std::size_t>(leidos);
     }

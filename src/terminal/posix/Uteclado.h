@@ -44,6 +44,11 @@ public:
     // Reanudar, the others Senal. False when the terminal is gone.
     bool Leer(Suceso& suceso, bool literal) override;
     bool Pendiente() override;
+    // The errno of the read that found the terminal gone (EIO for one that
+    // hung up), 0 while none has.
+    int ErrorDeLectura() const { return error_lectura; }
+    // Whether the terminal takes raw mode at all: set, then put back at once.
+    bool AdmiteModoCrudo();
 
 private:
     static constexpr int kNinguno = -1, kFin = -2, kSenal = -3;
@@ -61,7 +66,7 @@ private:
     void PreguntarPosicion(std::size_t& fila, std::size_t& columna);
     // Notes `senal` to be delivered once closed, unless one is already.
     void Anotar(int senal);
-    void ModoCrudo();
+    bool ModoCrudo();
     // Writes a question or a mode to the terminal; false when refused.
     bool Escribir(const char* ascii);
 
@@ -72,6 +77,7 @@ private:
     struct sigaction anteriores[std::size(kSenales)] = {};
     int pendiente = 0;  // a signal read and not yet a key
     int entregar = 0;   // a signal to deliver again once closed
+    int error_lectura = 0;
     unsigned char bytes[4096];
     std::size_t inicio = 0, fin = 0;
     DecodificadorTeclas decodificador;

@@ -2,8 +2,9 @@
 // when the locale (LC_CTYPE from the environment) counts as UTF-8, goes
 // through the terminal's stream buffers; when both are such terminals, lines
 // are read through the line editor, unless TERM says the terminal is "dumb"
-// (Emacs' shell, some editors' consoles), which cannot move a cursor: there the
-// terminal's own line mode reads them, and no escape sequence is written.
+// (Emacs' shell, some editors' consoles), which cannot move a cursor, or the
+// terminal cannot be put in raw mode: there the terminal's own line mode reads
+// them, and no escape sequence is written.
 #include "Uterminal.h"
 
 #include <langinfo.h>
@@ -41,6 +42,8 @@ Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
 
 Terminal::~Terminal() = default;
 
+int Terminal::ErrorDeLectura() const { return capa->teclado ? capa->teclado->ErrorDeLectura() : 0; }
+
 Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola) {
     const char* nombre = std::setlocale(LC_CTYPE, "");
     if (!LocaleUtf8(nombre, nl_langinfo(CODESET))) return;
@@ -53,9 +56,15 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
     if (!terminal_entrada) return;
     const char* const tipo = std::getenv("TERM");
     const bool tonta = tipo != nullptr && std::strcmp(tipo, "dumb") == 0;
+    // A terminal that refuses raw mode (one the program may not set, as
+    // from an orphaned background job) is read in its own line mode: the
+    // editor would draw for keys it could never have one at a time.
     if (terminal_salida && !tonta) {
         teclado.emplace(STDIN_FILENO, STDOUT_FILENO);
-        editor.emplace(*teclado, *pantalla, *salida, true);
+        if (!teclado->AdmiteModoCrudo()) teclado.reset();
+    }
+    if (teclado) {
+        editor.emplace(*teclado, *pantalla, *salida, true, salida_consola);
         desvio_entrada.emplace(entrada_consola, *editor);
     } else {
         entrada.emplace(*entrada_consola.rdbuf(), salida ? &*salida : nullptr);

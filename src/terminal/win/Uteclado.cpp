@@ -1,6 +1,7 @@
 #include "Uteclado.h"
 
 #include <atomic>
+#include <cerrno>
 #include <iterator>
 #include <utility>
 
@@ -32,6 +33,17 @@ bool SinTecla(const INPUT_RECORD& evento) {
         case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_CAPITAL: case VK_LWIN: case VK_RWIN:
             return tecla.uChar.UnicodeChar == 0;
         default: return false;
+    }
+}
+
+// The errno for `error`, met reading the console: the C runtime's for the
+// errors a console handle gives (what a read() of a pipe or file would say),
+// an I/O error for any other.
+int ErrnoDeSistema(DWORD error) {
+    switch (error) {
+        case ERROR_INVALID_HANDLE: return EBADF;
+        case ERROR_ACCESS_DENIED: return EACCES;
+        default: return EIO;
     }
 }
 
@@ -90,8 +102,9 @@ bool TecladoConsola::Leer(Suceso& suceso, bool) {
         if (leidos == en_lote) {
             // All the events there are, in one call: a paste comes in a few.
             leidos = en_lote = 0;
-            if (!leer(entrada, lote, static_cast<DWORD>(std::size(lote)), &en_lote) || en_lote == 0)
-                return false;
+            const bool leido = leer(entrada, lote, static_cast<DWORD>(std::size(lote)), &en_lote);
+            if (!leido) error_lectura = ErrnoDeSistema(GetLastError());
+            if (!leido || en_lote == 0) return false;
         }
         INPUT_RECORD& evento = lote[leidos++];
         if (evento.EventType == WINDOW_BUFFER_SIZE_EVENT) {

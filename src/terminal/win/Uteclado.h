@@ -35,12 +35,16 @@ public:
     bool Leer(Suceso& suceso, bool literal) override;
     // Whether the events read at once hold another key.
     bool Pendiente() override;
+    // Why the console's input could not be read, as the C runtime's errno
+    // for the same system error would say it; 0 while it could.
+    int ErrorDeLectura() const { return error_lectura; }
 
 private:
     HANDLE entrada;
     LectorEventos leer;
     DWORD modo_original = 0;
     bool abierta = false;
+    int error_lectura = 0;
     DecodificadorUtf16 decodificador;
     INPUT_RECORD lote[8192];  // events read at once, each wiped once taken
     DWORD en_lote = 0, leidos = 0;

@@ -60,6 +60,8 @@ Terminal::Terminal(std::istream& entrada_consola, std::ostream& salida_consola)
 
 Terminal::~Terminal() = default;
 
+int Terminal::ErrorDeLectura() const { return capa->teclado ? capa->teclado->ErrorDeLectura() : 0; }
+
 Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola) {
     // Only the descriptors the process was given a handle for: asking the C
     // runtime about a missing one may end the process.
@@ -89,6 +91,6 @@ Terminal::Capa::Capa(std::istream& entrada_consola, std::ostream& salida_consola
     }
     teclado.emplace(in);
     // The notice only where the output is read: the console itself.
-    entrada.emplace(*teclado, *hacia, *prompt, salida.has_value());
+    entrada.emplace(*teclado, *hacia, *prompt, salida.has_value(), salida_consola);
     desvio_entrada.emplace(entrada_consola, *entrada);
 }
