@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "Ucadenaext.h"
 #include "Uentrada.h"
@@ -102,14 +103,14 @@ public:
     // The screen changed size: clears what was drawn and draws prompt and
     // line again, once, the cursor on its byte. `fila` and `columna` (from 1)
     // say where the cursor is now, 0 when unknown: with them the editor tells
-    // a terminal that rewrapped its rows from one that did not, to find the
-    // first row it drew; without them it clears as far up as either may need.
+    // a terminal that rewrapped its rows from one that did not, and one that
+    // moved the cursor off its character, to find the first row it drew;
+    // without them it clears as far up as any of them may need.
     void Redimensionar(std::size_t fila, std::size_t columna);
 
     LineaTecleada& Linea() { return linea; }
 
 private:
-    static constexpr std::size_t kNada = static_cast<std::size_t>(-1);
     enum class Reflujo : unsigned char { Desconocido, Si, No };
 
     void Cambiado(std::size_t byte);
@@ -146,11 +147,15 @@ private:
     // before it, waiting to wrap.
     std::size_t primera = 0, filas = 1, pos = 0;
     bool en_espera = false;
-    std::size_t mostradas = 0;   // cells of prompt and line as last shown
-    std::size_t sucia = kNada;   // the first cell that may be shown wrong
+    // Cells of prompt and line as last shown; none when drawn afresh over an
+    // earlier drawing, which may reach as far down as the screen holds rows.
+    std::optional<std::size_t> mostradas = 0;
+    std::optional<std::size_t> sucia;  // the first cell that may be shown wrong
     Reflujo reflujo = Reflujo::Desconocido;  // whether the terminal rewraps its rows
-    // Cells that a terminal that rewraps its rows holds, above the screen, as
-    // the start of the line whose first shown row is the editor's first.
+    // Cells that a terminal that rewraps its rows may hold, above the screen,
+    // as the start of the line whose first shown row is the editor's first:
+    // never fewer than it holds, so that rows of an old drawing it brings
+    // back are cleared, at worst with a row of what was above them.
     std::size_t previas = 0;
     bool literal = false;        // Ctrl-V was pressed
 };
