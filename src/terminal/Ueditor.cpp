@@ -209,8 +209,10 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     const std::size_t celda = en_espera ? pos - 1 : pos, dentro = celda - primera * ancho;
     const std::size_t desplazamiento = previas + dentro;
     // Past the end of the rewrapped text, at the start of a row, the cursor
-    // may be left waiting in the last column of the row before (tmux).
-    const bool esperando = desplazamiento > 0 && desplazamiento % nuevo_ancho == 0 && columna >= nuevo_ancho;
+    // may be left waiting in the last column of the row before (tmux says
+    // the column after it); in a single column that is the start of a row.
+    const bool esperando =
+        desplazamiento > 0 && desplazamiento % nuevo_ancho == 0 && columna >= nuevo_ancho && columna > 1;
     const std::size_t sin_reflujo = dentro / ancho, con_reflujo = desplazamiento / nuevo_ancho - (esperando ? 1 : 0);
     const bool como_sin = columna - 1 == std::min(celda % ancho, nuevo_ancho - 1);
     const bool como_con = esperando || columna - 1 == desplazamiento % nuevo_ancho;
