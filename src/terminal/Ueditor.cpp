@@ -12,7 +12,7 @@ bool Blanco(unsigned char byte) { return byte == ' ' || byte == '\t'; }
 
 void Editor::Empezar(const CadenaExt& texto) {
     prompt = texto;
-    previas = 0;
+    OlvidarPrevias();
     linea.Vaciar();
     literal = false;
     ancho = pantalla.Ancho();
@@ -184,14 +184,14 @@ void Editor::TerminarEn(std::size_t fin) {
     pantalla.Poner(&nueva_linea, 1);
     pantalla.Vaciar();
     EmpezarFilas();
-    previas = 0;
+    OlvidarPrevias();
 }
 
 void Editor::Redibujar(bool en_sitio) {
     if (en_sitio)
         Ir(primera * ancho);
     else
-        previas = 0;
+        OlvidarPrevias();
     EmpezarFilas(true);
     Refrescar();
 }
@@ -216,7 +216,7 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     const std::size_t sin_reflujo = dentro / ancho, con_reflujo = desplazamiento / nuevo_ancho - (esperando ? 1 : 0);
     const bool como_sin = columna - 1 == std::min(celda % ancho, nuevo_ancho - 1);
     const bool como_con = esperando || columna - 1 == desplazamiento % nuevo_ancho;
-    if (fila != 0 && reflujo == Reflujo::Desconocido && como_sin != como_con)
+    if (fila != 0 && previas_exactas && reflujo == Reflujo::Desconocido && como_sin != como_con)
         reflujo = como_con ? Reflujo::Si : Reflujo::No;
     // The rows of the line, rewrapped, from the first drawn to the last.
     const std::size_t dibujadas = std::min(mostradas.value_or(Celdas()), (primera + filas) * ancho) - primera * ancho;
@@ -246,6 +246,7 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     // A rewrapping terminal keeps the rows of the line it moved above the
     // screen wrapped into the first one drawn now.
     previas = reflujo != Reflujo::No ? encima * nuevo_ancho : 0;
+    previas_exactas = reflujo == Reflujo::No || (fila != 0 && !perdido);
     ancho = nuevo_ancho;
     alto = nuevo_alto;
     EmpezarFilas(true);

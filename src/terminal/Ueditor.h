@@ -136,6 +136,11 @@ private:
     void EmpezarFilas(bool limpiar_debajo = false);
     // "\n" after the line's last cell drawn.
     void TerminarEn(std::size_t fin);
+    // The first row drawn now starts a line of the terminal's.
+    void OlvidarPrevias() {
+        previas = 0;
+        previas_exactas = true;
+    }
 
     Pantalla& pantalla;
     LineaTecleada linea;
@@ -157,6 +162,9 @@ private:
     // never fewer than it holds, so that rows of an old drawing it brings
     // back are cleared, at worst with a row of what was above them.
     std::size_t previas = 0;
+    // Whether `previas` is what the terminal holds, not only as much as it
+    // may: only then can the cursor's column tell the kind of terminal.
+    bool previas_exactas = true;
     bool literal = false;        // Ctrl-V was pressed
 };
 
