@@ -246,7 +246,7 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     // A rewrapping terminal keeps the rows of the line it moved above the
     // screen wrapped into the first one drawn now.
     previas = reflujo != Reflujo::No ? encima * nuevo_ancho : 0;
-    previas_exactas = reflujo == Reflujo::No || (fila != 0 && !perdido);
+    previas_exactas = reflujo == Reflujo::No || (previas_exactas && fila != 0 && !perdido);
     ancho = nuevo_ancho;
     alto = nuevo_alto;
     EmpezarFilas(true);
