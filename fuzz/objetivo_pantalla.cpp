@@ -1,11 +1,13 @@
-// Fuzz target: the line editor driven with random keys, pastes and changes of
-// size into a model terminal (tests/rejilla.h) of random width and height,
-// one that rewraps its rows on a change of size or one that keeps them, told
+// Fuzz target: the line editor driven with random keys, pastes (up to a few
+// times the screen, so that lines grow taller than it) and changes of size
+// into a model terminal (tests/rejilla.h) of random width and height, one
+// that rewraps its rows on a change of size or one that keeps them, told
 // where its cursor went or not, or into a model Windows console that wraps at
 // once, through the console's own screen (Uconsola.h).
 // After every key the screen must show the prompt and the line around the
-// cursor, each row exactly, the cursor on its byte, nothing of the line above
-// it and nothing below; after Enter the history must hold the whole line.
+// cursor, each row exactly, as many of them as it holds, the cursor on its
+// byte, nothing of the line above it and nothing below; after Enter the
+// history must hold the whole line.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -56,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
     Lector lector(datos, largo);
     const std::uint8_t tipo = lector.Byte();
     const bool reflujo = (tipo & 1) != 0, consola = (tipo & 2) != 0;
-    // Without being told where the cursor went, only a terminal that keeps
-    // its rows can be followed exactly.
-    const bool informe = consola || reflujo || (tipo & 4) != 0;
+    // Told where the cursor went: a console always, a terminal that keeps
+    // its rows with bit 4, one that rewraps them unless bit 8 is set.
+    const bool informe = consola || (tipo & 4) != 0 || (reflujo && (tipo & 8) == 0);
     const std::size_t ancho = 1 + lector.Byte() % 100, alto = 1 + lector.Byte() % 40;
     Rejilla rejilla(ancho, alto, reflujo);
     ConsolaModelo modelo(rejilla);
@@ -77,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
             editor.Aplicar(kTeclas[op % std::size(kTeclas)]);
         } else if (op < 220) {
             // A paste: drawn once, after all of it.
-            for (std::size_t n = lector.Corto() % 600; n > 0; --n)
+            for (std::size_t n = lector.Corto() % (600 + 3 * rejilla.Ancho() * rejilla.Alto()); n > 0; --n)
                 editor.Aplicar({N::Caracter, kLetras[n % (std::size(kLetras) - 1)], 0});
         } else if (op < 240) {
             const std::size_t nuevo_ancho = 1 + lector.Byte() % 100, nuevo_alto = 1 + lector.Byte() % 40;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Ueditor.h"
@@ -70,6 +71,8 @@ const Guion kGuiones[] = {
     {U"abc" + INI + U"\x1a\r", "\x1a" "abc", 1, Editor::Resultado::FinDeEntrada},
     {U"\x16\x1a\r", "\x1a", 1, Editor::Resultado::Linea},
     {std::u32string(70, U'x') + INI + U"ñ" + FIN + IZQ + U"\x7f" + U"é", "\xa4" + std::string(68, 'x') + "\x82x", 70},
+    // A tall line shrinking at its end: the screen shows its last rows.
+    {std::u32string(60, U'x') + std::u32string(12, U'\x7f'), std::string(48, 'x'), 48},
 };
 
 // Starts a line after `texto`, not yet on the screen.
@@ -199,41 +202,67 @@ INSTANTIATE_TEST_SUITE_P(Medidas, EditorEnPantalla,
 // A change of size while a wrapped line is edited, at terminals that rewrap
 // their rows and at ones that keep them, told where the cursor went or not,
 // and at a console that says where its cursor is: the line once on the
-// screen, the cursor on its byte, nothing of it left above.
+// screen, the cursor on its byte, nothing of it left above, and, where the
+// editor was told where the cursor went, what was above it untouched.
 struct Cambio {
     bool reflujo, informe, consola;
+};
+
+// A line of `largo` characters after `prompt`, the cursor `desde_fin` from
+// its end, on a screen of the first size and then of each of the others.
+struct Recorrido {
+    std::string prompt;
+    std::size_t largo, desde_fin;
+    std::vector<std::pair<std::size_t, std::size_t>> medidas;
+};
+
+const std::string kMenu = "(C)ifrar/(D)escifrar/(S)alir?: ";
+const Recorrido kRecorridos[] = {
+    {kMenu, 60, 7, {{40, 12}, {40, 12}, {25, 12}, {80, 12}, {37, 5}, {50, 3}, {9, 30}, {80, 24}, {13, 2}, {60, 8}}},
+    {kMenu, 90, 5, {{40, 12}, {37, 2}, {43, 3}, {52, 3}, {62, 10}}},
+    {kMenu, 100, 0, {{40, 12}, {9, 7}, {39, 7}}},
+    {"", 800, 800, {{80, 24}, {60, 12}, {80, 24}}},
+    {"", 1500, 1500, {{80, 24}, {40, 8}, {20, 4}, {80, 24}}},
+    {"", 1500, 0, {{80, 24}, {40, 8}, {20, 4}, {80, 24}}},
+    {kMenu, 6, 0, {{1, 1}, {80, 24}}},
 };
 
 class CambioDeTamano : public testing::TestWithParam<Cambio> {};
 
 TEST_P(CambioDeTamano, LaLineaQuedaUnaVezEnLaPantalla) {
     const Cambio cambio = GetParam();
-    const std::string prompt = "(C)ifrar/(D)escifrar/(S)alir?: ";
-    const Medida medidas[] = {{40, 12, false}, {25, 12, false}, {80, 12, false}, {37, 5, false}, {50, 3, false},
-                              {9, 30, false},  {80, 24, false}, {13, 2, false},  {60, 8, false}};
-    Entorno entorno(medidas[0].ancho, medidas[0].alto, cambio.reflujo, cambio.consola);
-    Rejilla& rejilla = entorno.rejilla;
-    for (int n = 0; n < 5; ++n) rejilla.Escribir(U"#### " + std::u32string(static_cast<std::size_t>(n) * 9, U'='));
-    Editor editor(entorno.pantalla);
-    Empezar(editor, prompt);
-    std::string texto = "cifrar a lo largo de varias filas de la pantalla, y algo mas";
-    for (const char c : texto) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));
-    for (int vez = 0; vez < 7; ++vez) editor.Aplicar(DeGuion(IZQ[0]));
-    editor.Refrescar();
-    std::size_t cursor = texto.size() - 7;
-    for (const Medida& m : medidas) {
-        SCOPED_TRACE(testing::Message() << m.ancho << "x" << m.alto);
-        rejilla.CambiarTamano(m.ancho, m.alto);
-        if (cambio.consola) {
-            editor.Refrescar();  // a console's change is seen here
-        } else {
-            editor.Redimensionar(cambio.informe ? rejilla.y + 1 : 0, cambio.informe ? rejilla.x + 1 : 0);
-        }
-        EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
-        editor.Aplicar(DeGuion(U'!'));
+    for (const Recorrido& recorrido : kRecorridos) {
+        SCOPED_TRACE(testing::Message() << "recorrido " << &recorrido - kRecorridos);
+        const std::string& prompt = recorrido.prompt;
+        Entorno entorno(recorrido.medidas[0].first, recorrido.medidas[0].second, cambio.reflujo, cambio.consola);
+        Rejilla& rejilla = entorno.rejilla;
+        for (int n = 0; n < 5; ++n) rejilla.Escribir(U"#### " + std::u32string(static_cast<std::size_t>(n) * 9, U'='));
+        Editor editor(entorno.pantalla);
+        Empezar(editor, prompt);
+        const std::string frase = "cifrar a lo largo de varias filas de la pantalla, y algo mas";
+        std::string texto;
+        while (texto.size() < recorrido.largo) texto += frase.substr(0, recorrido.largo - texto.size());
+        for (const char c : texto) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));
+        for (std::size_t vez = 0; vez < recorrido.desde_fin; ++vez) editor.Aplicar(DeGuion(IZQ[0]));
         editor.Refrescar();
-        texto.insert(texto.begin() + static_cast<std::ptrdiff_t>(cursor++), '!');
-        EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
+        std::size_t cursor = texto.size() - recorrido.desde_fin;
+        for (const auto& [ancho, alto] : recorrido.medidas) {
+            SCOPED_TRACE(testing::Message() << ancho << "x" << alto);
+            rejilla.CambiarTamano(ancho, alto);
+            if (cambio.consola) {
+                editor.Refrescar();  // a console's change is seen here
+            } else {
+                editor.Redimensionar(cambio.informe ? rejilla.y + 1 : 0, cambio.informe ? rejilla.x + 1 : 0);
+            }
+            EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
+            editor.Aplicar(DeGuion(U'!'));
+            editor.Refrescar();
+            texto.insert(texto.begin() + static_cast<std::ptrdiff_t>(cursor++), '!');
+            EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
+            if (cambio.informe) {
+                EXPECT_TRUE(rejilla.AnteriorIntacta()) << rejilla.Volcado();
+            }
+        }
     }
 }
 

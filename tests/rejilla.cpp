@@ -85,6 +85,7 @@ void Rejilla::LlevarCursor(std::size_t columna, std::size_t fila) {
 }
 
 void Rejilla::Escribir(const std::u32string& texto) {
+    anteriores += static_cast<std::size_t>(std::count_if(texto.begin(), texto.end(), [](char32_t c) { return c != U' '; }));
     const char32_t propia = std::exchange(marca, 0);
     Poner(texto.data(), texto.size());
     const char32_t fin = U'\n';
@@ -112,6 +113,7 @@ void Rejilla::CambiarTamano(std::size_t nuevo_ancho, std::size_t nuevo_alto) {
         // the bottom, unless the cursor is there: then the top ones go up.
         for (auto* grupo : {&historia, &filas}) {
             for (Fila& fila : *grupo) {
+                for (std::size_t k = nuevo_ancho; k < fila.celdas.size(); ++k) cortadas += Anterior(fila, k);
                 fila.celdas.resize(nuevo_ancho, U' ');
                 fila.marcas.resize(nuevo_ancho, 0);
             }
@@ -124,6 +126,8 @@ void Rejilla::CambiarTamano(std::size_t nuevo_ancho, std::size_t nuevo_alto) {
             filas.erase(filas.begin(), filas.begin() + static_cast<std::ptrdiff_t>(subir));
             y -= subir;
         }
+        for (std::size_t f = nuevo_alto; f < filas.size(); ++f)
+            for (std::size_t k = 0; k < ancho; ++k) cortadas += Anterior(filas[f], k);
         filas.resize(nuevo_alto, FilaBlanca());
         return;
     }
@@ -167,6 +171,8 @@ void Rejilla::CambiarTamano(std::size_t nuevo_ancho, std::size_t nuevo_alto) {
     if (arriba + 1 + debajo > nuevo_alto) arriba = nuevo_alto - 1 - std::min(debajo, nuevo_alto - 1);
     arriba = std::min(arriba, cursor_nuevo);
     const std::size_t primera = cursor_nuevo - arriba;
+    for (std::size_t f = primera + nuevo_alto; f < nuevas.size(); ++f)
+        for (std::size_t k = 0; k < nuevo_ancho; ++k) cortadas += Anterior(nuevas[f], k);
     nuevas.resize(std::max(nuevas.size(), primera + nuevo_alto), FilaBlanca());
     historia.assign(nuevas.begin(), nuevas.begin() + static_cast<std::ptrdiff_t>(primera));
     filas.assign(nuevas.begin() + static_cast<std::ptrdiff_t>(primera),
@@ -186,6 +192,7 @@ bool Rejilla::MuestraLinea(const std::u32string& texto, std::size_t cursor, std:
     }
     const auto fila_cursor = static_cast<std::ptrdiff_t>(cursor / ancho);
     const auto total = static_cast<std::ptrdiff_t>(texto.size() / ancho + 1);
+    std::size_t mostradas = 0;
     for (std::size_t f = 0; f < filas.size(); ++f) {
         const std::ptrdiff_t r = fila_cursor + static_cast<std::ptrdiff_t>(f) - static_cast<std::ptrdiff_t>(y);
         const std::u32string& celdas = filas[f].celdas;
@@ -201,6 +208,7 @@ bool Rejilla::MuestraLinea(const std::u32string& texto, std::size_t cursor, std:
                 por_que = "fila " + std::to_string(f) + ": no muestra la fila " + std::to_string(r) + " de la línea";
                 return false;
             }
+            ++mostradas;
         } else {
             for (std::size_t k = 0; k < ancho; ++k) {
                 if (celdas[k] != U' ' && filas[f].marcas[k] == marca) {
@@ -210,7 +218,21 @@ bool Rejilla::MuestraLinea(const std::u32string& texto, std::size_t cursor, std:
             }
         }
     }
+    // Its rows: those with a character, and the cursor's.
+    const std::size_t propias = std::max((texto.size() + ancho - 1) / ancho, cursor / ancho + 1);
+    if (mostradas < std::min(filas.size(), propias)) {
+        por_que = "la pantalla muestra " + std::to_string(mostradas) + " filas de la línea, y caben más";
+        return false;
+    }
     return true;
+}
+
+bool Rejilla::AnteriorIntacta() const {
+    std::size_t quedan = 0;
+    for (const auto* grupo : {&historia, &filas})
+        for (const Fila& fila : *grupo)
+            for (std::size_t k = 0; k < fila.celdas.size(); ++k) quedan += Anterior(fila, k);
+    return quedan + cortadas == anteriores;
 }
 
 bool Rejilla::HistoriaConLinea(const std::u32string& texto) const {

@@ -48,10 +48,13 @@ public:
     // Whether the screen shows `texto` (a prompt and a line, one cell per
     // character) around the cursor, on cell `cursor`: the cursor's row and
     // every row of the text that is on the screen show exactly their part of
-    // it, rows above the text hold nothing drawn for this line, rows below
-    // it are blank.
+    // it, as many of its rows as the screen holds, rows above the text hold
+    // nothing drawn for this line, rows below it are blank.
     // When not, says why in `por_que`.
     bool MuestraLinea(const std::u32string& texto, std::size_t cursor, std::string& por_que) const;
+    // Whether every character written by Escribir is still in the history
+    // or on the screen, but those the terminal itself cut off.
+    bool AnteriorIntacta() const;
     // Whether the history and the screen hold `texto` whole, in rows ending
     // just above the cursor's.
     bool HistoriaConLinea(const std::u32string& texto) const;
@@ -72,9 +75,14 @@ private:
         std::u32string marcas;  // for each cell, the line it was drawn for (0: none)
         bool partida = false;   // wrapped into the next row
     };
+    // Whether cell `k` of `fila` holds a character written by Escribir.
+    static bool Anterior(const Fila& fila, std::size_t k) { return fila.celdas[k] != U' ' && fila.marcas[k] == 0; }
     Fila FilaBlanca() const { return {std::u32string(ancho, U' '), std::u32string(ancho, 0)}; }
     void Bajar();
 
+    // Characters other than blanks written by Escribir, and of them those a
+    // change of size cut off.
+    std::size_t anteriores = 0, cortadas = 0;
     std::size_t ancho;
     bool reflujo;
     char32_t marca = 1;

@@ -12,7 +12,7 @@ bool Blanco(unsigned char byte) { return byte == ' ' || byte == '\t'; }
 
 void Editor::Empezar(const CadenaExt& texto) {
     prompt = texto;
-    previas = 0;
+    OlvidarPrevias();
     linea.Vaciar();
     literal = false;
     ancho = pantalla.Ancho();
@@ -80,7 +80,10 @@ void Editor::Escribir(char32_t caracter) {
     }
 }
 
-void Editor::Cambiado(std::size_t byte) { sucia = std::min(sucia, prompt.Longitud() + byte); }
+void Editor::Cambiado(std::size_t byte) {
+    const std::size_t celda = prompt.Longitud() + byte;
+    sucia = std::min(sucia.value_or(celda), celda);
+}
 
 void Editor::Quitar(std::size_t desde, std::size_t hasta) {
     if (desde == hasta) return;
@@ -113,7 +116,7 @@ void Editor::EmpezarFilas(bool limpiar_debajo) {
     filas = 1;
     pos = 0;
     en_espera = false;
-    mostradas = limpiar_debajo ? kNada : 0;
+    mostradas = limpiar_debajo ? std::nullopt : std::optional<std::size_t>(0);
     sucia = 0;
 }
 
@@ -135,8 +138,8 @@ void Editor::Refrescar() {
     }
     // What the line took before, or, drawn afresh over an earlier drawing, as
     // many rows as the screen holds, is cleared after its end.
-    bool limpiar = mostradas > celdas;
-    const std::size_t debajo = mostradas == kNada ? alto : filas;
+    bool limpiar = !mostradas || *mostradas > celdas;
+    const std::size_t debajo = mostradas ? filas : alto;
     if (vista != primera) {
         // The rows the editor holds show other rows of the line: all of them
         // drawn again, from the first.
@@ -146,8 +149,8 @@ void Editor::Refrescar() {
         sucia = pos;
         limpiar = true;
     }
-    if (sucia != kNada) {
-        const std::size_t desde = std::max(sucia, primera * ancho);
+    if (sucia) {
+        const std::size_t desde = std::max(*sucia, primera * ancho);
         const std::size_t hasta = std::min(celdas, (primera + alto) * ancho);
         if (desde < hasta) {
             Ir(desde, true);
@@ -156,10 +159,14 @@ void Editor::Refrescar() {
         // What the line took and no longer does, below its end.
         if (limpiar && hasta == celdas && hasta / ancho < primera + debajo) {
             Ir(hasta);
+            // The blank that made the row after a full last one stays: a
+            // rewrapping terminal may not join an empty row to the line
+            // (tmux), and the cursor there would be in a line of its own.
+            if (hasta % ancho == 0 && hasta / ancho > primera && ancho > 1) Ir(hasta + 1);
             pantalla.Limpiar();
         }
         mostradas = celdas;
-        sucia = kNada;
+        sucia.reset();
     }
     Ir(cursor);
     pantalla.Vaciar();
@@ -197,14 +204,14 @@ void Editor::TerminarEn(std::size_t fin) {
     pantalla.Poner(&nueva_linea, 1);
     pantalla.Vaciar();
     EmpezarFilas();
-    previas = 0;
+    OlvidarPrevias();
 }
 
 void Editor::Redibujar(bool en_sitio) {
     if (en_sitio)
         Ir(primera * ancho);
     else
-        previas = 0;
+        OlvidarPrevias();
     EmpezarFilas(true);
     Refrescar();
 }
@@ -213,28 +220,53 @@ void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
     if (fila == 0) pantalla.Cursor(fila, columna);
     const std::size_t nuevo_ancho = pantalla.Ancho(), nuevo_alto = pantalla.Alto();
     // How far up the first row drawn is now. A terminal that keeps its rows
-    // keeps it where it was. One that rewraps them rewraps the rows drawn as
-    // one line (the editor never ends them itself), together with what it had
-    // moved above the screen before and wrapped into them (`previas`), and
-    // keeps the cursor on its character. The cursor's column tells the two
-    // apart, and the answer holds for the rest of the run.
+    // keeps it where it was, the cursor in its column as far as the new width
+    // allows. One that rewraps them rewraps the rows drawn as one line (the
+    // editor never ends them itself), together with what it had moved above
+    // the screen before and wrapped into them (`previas`), and keeps the
+    // cursor on its character. The cursor's column tells the two apart, and
+    // the answer holds for the rest of the run.
     const std::size_t celda = en_espera ? pos - 1 : pos, dentro = celda - primera * ancho;
-    const std::size_t sin_reflujo = dentro / ancho, con_reflujo = (previas + dentro) / nuevo_ancho;
-    if (columna != 0 && sin_reflujo != con_reflujo) {
-        const bool como_sin = columna - 1 == std::min(celda % ancho, nuevo_ancho - 1);
-        const bool como_con = columna - 1 == (previas + dentro) % nuevo_ancho;
-        if (como_sin != como_con) reflujo = como_con ? Reflujo::Si : Reflujo::No;
-    }
+    const std::size_t desplazamiento = previas + dentro;
+    // Past the end of the rewrapped text, at the start of a row, the cursor
+    // may be left waiting in the last column of the row before (tmux says
+    // the column after it); in a single column that is the start of a row.
+    const bool esperando =
+        desplazamiento > 0 && desplazamiento % nuevo_ancho == 0 && columna >= nuevo_ancho && columna > 1;
+    const std::size_t sin_reflujo = dentro / ancho, con_reflujo = desplazamiento / nuevo_ancho - (esperando ? 1 : 0);
+    const bool como_sin = columna - 1 == std::min(celda % ancho, nuevo_ancho - 1);
+    const bool como_con = esperando || columna - 1 == desplazamiento % nuevo_ancho;
+    if (fila != 0 && previas_exactas && reflujo == Reflujo::Desconocido && como_sin != como_con)
+        reflujo = como_con ? Reflujo::Si : Reflujo::No;
+    // The rows of the line, rewrapped, from the first drawn to the last.
+    const std::size_t dibujadas = std::min(mostradas.value_or(Celdas()), (primera + filas) * ancho) - primera * ancho;
+    const std::size_t filas_con = std::max(con_reflujo + 1, (previas + dibujadas + nuevo_ancho - 1) / nuevo_ancho);
+    // A rewrapping terminal that keeps the end of its text at the bottom of
+    // the screen (tmux) may push the cursor's character above it; it then
+    // puts the cursor in the top left corner, on some later row of the line,
+    // and the line's first rows are above the screen.
+    const bool perdido = reflujo != Reflujo::No && fila == 1 && columna == 1 && filas_con - con_reflujo > nuevo_alto;
     // Not knowing, it clears as far up as either kind may need: rather a row
     // of what was above than a second copy of the line.
-    std::size_t subir = reflujo == Reflujo::Si   ? con_reflujo
-                        : reflujo == Reflujo::No ? sin_reflujo
-                                                 : std::max(sin_reflujo, con_reflujo);
+    std::size_t subir = perdido                      ? 0
+                        : reflujo == Reflujo::Si   ? con_reflujo
+                        : reflujo == Reflujo::No   ? sin_reflujo
+                                                   : std::max(sin_reflujo, con_reflujo);
+    // What of the rewrapped line may be above the screen: where the cursor is
+    // not known, as much as there may be above it.
+    std::size_t encima = 0;
+    if (perdido)
+        encima = filas_con - nuevo_alto;
+    else if (fila == 0)
+        encima = con_reflujo;
+    else if (con_reflujo > fila - 1)
+        encima = con_reflujo - (fila - 1);
     if (fila != 0) subir = std::min(subir, fila - 1);
     pantalla.Ir(-static_cast<std::ptrdiff_t>(subir), 0);
     // A rewrapping terminal keeps the rows of the line it moved above the
     // screen wrapped into the first one drawn now.
-    previas = reflujo != Reflujo::No && fila != 0 && con_reflujo > fila - 1 ? (con_reflujo - (fila - 1)) * nuevo_ancho : 0;
+    previas = reflujo != Reflujo::No ? encima * nuevo_ancho : 0;
+    previas_exactas = reflujo == Reflujo::No || (previas_exactas && fila != 0 && !perdido);
     ancho = nuevo_ancho;
     alto = nuevo_alto;
     EmpezarFilas(true);

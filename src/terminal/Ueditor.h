@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "Ucadenaext.h"
 #include "Uentrada.h"
@@ -111,15 +112,15 @@ public:
     // The screen changed size: clears what was drawn and draws prompt and
     // line again, once, the cursor on its byte. `fila` and `columna` (from 1)
     // say where the cursor is now, 0 when unknown: with them the editor tells
-    // a terminal that rewrapped its rows from one that did not, to find the
-    // first row it drew; without them it clears as far up as either may need.
+    // a terminal that rewrapped its rows from one that did not, and one that
+    // moved the cursor off its character, to find the first row it drew;
+    // without them it clears as far up as any of them may need.
     void Redimensionar(std::size_t fila, std::size_t columna);
 
     LineaTecleada& Linea() { return linea; }
     const LineaTecleada& Linea() const { return linea; }
 
 private:
-    static constexpr std::size_t kNada = static_cast<std::size_t>(-1);
     enum class Reflujo : unsigned char { Desconocido, Si, No };
 
     // Types `caracter`, a control character as its byte.
@@ -149,6 +150,11 @@ private:
     void EmpezarFilas(bool limpiar_debajo = false);
     // "\n" after the line's last cell drawn.
     void TerminarEn(std::size_t fin);
+    // The first row drawn now starts a line of the terminal's.
+    void OlvidarPrevias() {
+        previas = 0;
+        previas_exactas = true;
+    }
 
     Pantalla& pantalla;
     LineaTecleada linea;
@@ -160,12 +166,19 @@ private:
     // before it, waiting to wrap.
     std::size_t primera = 0, filas = 1, pos = 0;
     bool en_espera = false;
-    std::size_t mostradas = 0;   // cells of prompt and line as last shown
-    std::size_t sucia = kNada;   // the first cell that may be shown wrong
+    // Cells of prompt and line as last shown; none when drawn afresh over an
+    // earlier drawing, which may reach as far down as the screen holds rows.
+    std::optional<std::size_t> mostradas = 0;
+    std::optional<std::size_t> sucia;  // the first cell that may be shown wrong
     Reflujo reflujo = Reflujo::Desconocido;  // whether the terminal rewraps its rows
-    // Cells that a terminal that rewraps its rows holds, above the screen, as
-    // the start of the line whose first shown row is the editor's first.
+    // Cells that a terminal that rewraps its rows may hold, above the screen,
+    // as the start of the line whose first shown row is the editor's first:
+    // never fewer than it holds, so that rows of an old drawing it brings
+    // back are cleared, at worst with a row of what was above them.
     std::size_t previas = 0;
+    // Whether `previas` is what the terminal holds, not only as much as it
+    // may: only then can the cursor's column tell the kind of terminal.
+    bool previas_exactas = true;
     bool literal = false;        // Ctrl-V was pressed
 };
 
