@@ -291,6 +291,52 @@ TEST_P(EnTmux, UnaLineaPartidaQuedaUnaVezAlCambiarElAncho) {
     EXPECT_NE(tmux.Pantalla().find(prompt + "cifrar" + std::string(147, 'x') + "Yxxx"), std::string::npos);
 }
 
+TEST_P(EnTmux, UnaLineaMasAltaQueLaVentanaQuedaUnaVezAlEstrecharlaYEnsancharla) {
+    // A pasted line, at its start (tmux then pushes the cursor's character
+    // above a smaller window and puts the cursor in its top left corner) or
+    // at its end (tmux leaves it waiting past a full last row), through
+    // smaller windows and back to 80 x 24: the dialogue's rows above it, the
+    // line once, the cursor on its byte.
+    struct Caso {
+        std::size_t largo;
+        const char* tecla;
+        std::vector<std::pair<int, int>> medidas;
+    };
+    for (const Caso& caso : {Caso{800, "Home", {{60, 12}, {80, 24}}}, Caso{1500, "End", {{40, 8}, {20, 4}, {60, 20}, {80, 24}}}}) {
+        SCOPED_TRACE(caso.largo);
+        Tmux tmux(GetParam(), 80, 24);
+        tmux.Esperar("(S)alir?: ");
+        tmux.Teclas("c");
+        tmux.Tecla("Enter");
+        tmux.Esperar("interpretar: ");
+        std::string largo;
+        for (unsigned n = 0, semilla = 11; n < caso.largo; ++n) largo += static_cast<char>('a' + (semilla = semilla * 1103515245 + 12345) / 65536 % 26);
+        tmux.Pegar(largo);
+        ASSERT_TRUE(Hasta([&] { return tmux.Pantalla().find(largo) != std::string::npos; })) << tmux.Pantalla();
+        tmux.Tecla(caso.tecla);
+        const std::size_t cursor = std::string(caso.tecla) == "Home" ? 0 : caso.largo;
+        ASSERT_TRUE(Hasta([&] { return tmux.Cursor() == std::make_pair(static_cast<int>(cursor % 80), static_cast<int>(2 + cursor / 80)); }));
+        for (const auto& [columnas, filas] : caso.medidas) {
+            tmux.Redimensionar(columnas, filas);
+            // The editor has drawn the line again around the cursor.
+            ASSERT_TRUE(Hasta([&] {
+                return tmux.Cursor().first == static_cast<int>(cursor % static_cast<std::size_t>(columnas)) &&
+                       Lineas(tmux.Filas()).at(static_cast<std::size_t>(tmux.Cursor().second)).substr(0, 1) ==
+                           largo.substr(cursor / static_cast<std::size_t>(columnas) * static_cast<std::size_t>(columnas), 1);
+            })) << columnas << "x" << filas << tmux.Filas();
+        }
+        const auto lineas = Lineas(tmux.Historia());
+        ASSERT_GE(lineas.size(), 3u);
+        EXPECT_EQ(SinBlancoFinal(lineas[0]), "(C)ifrar/(D)escifrar/(S)alir?: c");
+        EXPECT_EQ(SinBlancoFinal(lineas[1]), "Escriba la linea a interpretar:");
+        EXPECT_EQ(SinBlancoFinal(lineas[2]), largo);
+        for (std::size_t n = 3; n < lineas.size(); ++n) EXPECT_EQ(SinBlancoFinal(lineas[n]), "") << n;
+        const auto [x, y] = tmux.Cursor();
+        EXPECT_EQ(x, static_cast<int>(cursor % 80));
+        EXPECT_EQ(SinBlancoFinal(Lineas(tmux.Filas()).at(static_cast<std::size_t>(y))), largo.substr(cursor / 80 * 80, 80));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, EnTmux, testing::Values("C.UTF-8", ""),
                          [](const testing::TestParamInfo<std::string>& p) {
                              return p.param.empty() ? std::string("SinLocale") : std::string("C_UTF8");
