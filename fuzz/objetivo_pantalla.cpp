@@ -3,7 +3,7 @@
 // into a model terminal (tests/rejilla.h) of random width and height, one
 // that rewraps its rows on a change of size or one that keeps them, told
 // where its cursor went or not, or into a model Windows console that wraps at
-// once, through the console's own screen (Uconsola.h).
+// once, through the console's own screen (Upantallaconsola.h).
 // After every key the screen must show the prompt and the line around the
 // cursor, each row exactly, as many of them as it holds, the cursor on its
 // byte, nothing of the line above it and nothing below; after Enter the
@@ -25,8 +25,8 @@ using N = Tecla::Nombre;
 
 std::u32string Texto(const CadenaExt& prompt, const LineaTecleada& linea) {
     std::u32string texto;
-    for (std::uint32_t n = 0; n < prompt.Longitud(); ++n) texto += CaracterDeByte(prompt.Caracter(n));
-    for (std::size_t n = 0; n < linea.Largo(); ++n) texto += CaracterDeByte(linea[n]);
+    for (std::uint32_t n = 0; n < prompt.Longitud(); ++n) texto += SimboloDeByte(prompt.Caracter(n));
+    for (std::size_t n = 0; n < linea.Largo(); ++n) texto += SimboloDeByte(linea[n]);
     return texto;
 }
 
@@ -39,8 +39,8 @@ void Prompt(CadenaExt& prompt, std::size_t largo) {
 // rows are of "#" and "=", which no line holds).
 const Tecla kTeclas[] = {
     {N::Izquierda}, {N::Derecha}, {N::Inicio}, {N::Fin}, {N::Retroceso}, {N::Suprimir},
-    {N::Izquierda, 0, kCtrl}, {N::Derecha, 0, kCtrl}, {N::Caracter, 'k', kCtrl}, {N::Caracter, 'u', kCtrl},
-    {N::Caracter, 'w', kCtrl}, {N::Caracter, 'l', kCtrl}, {N::Arriba},
+    {N::Izquierda, 0, kCtrl}, {N::Derecha, 0, kCtrl}, {N::Simbolo, 'k', kCtrl}, {N::Simbolo, 'u', kCtrl},
+    {N::Simbolo, 'w', kCtrl}, {N::Simbolo, 'l', kCtrl}, {N::Arriba},
 };
 constexpr char32_t kLetras[] = U"abcdefghij ,.";
 
@@ -74,13 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
     for (std::size_t pasos = 0; lector.Quedan() && pasos < 2000; ++pasos) {
         const std::uint8_t op = lector.Byte();
         if (op < 100) {
-            editor.Aplicar({N::Caracter, kLetras[op % (std::size(kLetras) - 1)], 0});
+            editor.Aplicar({N::Simbolo, kLetras[op % (std::size(kLetras) - 1)], 0});
         } else if (op < 200) {
             editor.Aplicar(kTeclas[op % std::size(kTeclas)]);
         } else if (op < 220) {
             // A paste: drawn once, after all of it.
             for (std::size_t n = lector.Corto() % (600 + 3 * rejilla.Ancho() * rejilla.Alto()); n > 0; --n)
-                editor.Aplicar({N::Caracter, kLetras[n % (std::size(kLetras) - 1)], 0});
+                editor.Aplicar({N::Simbolo, kLetras[n % (std::size(kLetras) - 1)], 0});
         } else if (op < 240) {
             const std::size_t nuevo_ancho = 1 + lector.Byte() % 100, nuevo_alto = 1 + lector.Byte() % 40;
             rejilla.CambiarTamano(nuevo_ancho, nuevo_alto);
@@ -95,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
             editor.Empezar(prompt);
         } else {
             editor.Aplicar({N::Fin});
-            editor.Aplicar({N::Caracter, 'u', kCtrl});
-            Exigir(editor.Aplicar({N::Caracter, 'd', kCtrl}) == Editor::Resultado::FinDeEntrada, "Ctrl-D termina");
+            editor.Aplicar({N::Simbolo, 'u', kCtrl});
+            Exigir(editor.Aplicar({N::Simbolo, 'd', kCtrl}) == Editor::Resultado::FinDeEntrada, "Ctrl-D termina");
             editor.Acabar(Editor::Resultado::FinDeEntrada);
             Comprobar(rejilla, prompt, editor);
             const char32_t fin = U'\n';

@@ -82,7 +82,7 @@ std::vector<Suceso> Leer(const std::string& bytes, const std::vector<std::pair<s
     std::vector<Suceso> sucesos;
     {
         TecladoTerminal teclado(tubo[0], -1);
-        const Tecla ctrl_v{Tecla::Nombre::Caracter, 'v', kCtrl};
+        const Tecla ctrl_v{Tecla::Nombre::Simbolo, 'v', kCtrl};
         for (Suceso s; teclado.Leer(s, !sucesos.empty() && sucesos.back().tecla == ctrl_v);) sucesos.push_back(s);
     }
     escritor.join();

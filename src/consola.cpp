@@ -9,7 +9,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "Ubufferconsola.h"
+#include "Ubufferdescriptor.h"
 #include "Ucadenaext.h"
 #include "Ucifrarc4.h"
 #include "Ulineadatos.h"
@@ -44,7 +44,7 @@ constexpr Sentido kDescifrar{true, kOriginalDescifrada, kCadenaCifrada};
 // Reads a line and a key, transforms the line from `fuente` into `destino`,
 // shows it, and on request shows the inverse transformation of the result
 // (which overwrites `fuente`). False when the input ended at the check question.
-bool EjecutarFlujo(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave, CifraRC4& cifra,
+bool EjecutarOperacion(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave, CifraRC4& cifra,
                    std::istream& entrada, std::ostream& salida) {
     LeerTexto(fuente, entrada, salida);
     LeerClave(clave, entrada, salida);
@@ -125,9 +125,9 @@ void Dialogo(std::istream& entrada, std::ostream& salida) {
         if (!opcion) {
             sin_respuesta = true;
         } else if (*opcion == 'c') {
-            sin_respuesta = !EjecutarFlujo(kCifrar, texto, cifrado, *clave, *cifra, entrada, salida);
+            sin_respuesta = !EjecutarOperacion(kCifrar, texto, cifrado, *clave, *cifra, entrada, salida);
         } else if (*opcion == 'd') {
-            sin_respuesta = !EjecutarFlujo(kDescifrar, cifrado, texto, *clave, *cifra, entrada, salida);
+            sin_respuesta = !EjecutarOperacion(kDescifrar, cifrado, texto, *clave, *cifra, entrada, salida);
         } else if (*opcion == 's') {
             break;
         }
@@ -144,7 +144,7 @@ int main() {
         // every read itself); std::cin and std::cout are left unused. Once a
         // write has failed the input ends, so that the dialogue stops at its
         // next question (the terminal layer's line editor does the same).
-        BufferConsola buffer_entrada(STDIN_FILENO), buffer_salida(STDOUT_FILENO);
+        BufferDescriptor buffer_entrada(STDIN_FILENO), buffer_salida(STDOUT_FILENO);
         std::istream entrada(&buffer_entrada);
         std::ostream salida(&buffer_salida);
         buffer_entrada.LeerSoloMientras(salida);

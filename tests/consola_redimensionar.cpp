@@ -12,7 +12,7 @@
 
 namespace {
 
-void Redimensionar(HANDLE consola, SHORT ancho) {
+void CambiarTamano(HANDLE consola, SHORT ancho) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(consola, &info)) return;
     const SMALL_RECT ventana{0, info.srWindow.Top, static_cast<SHORT>(ancho - 1), info.srWindow.Bottom};
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         const HANDLE busqueda = FindFirstFileA((carpeta + "\\ancho-*").c_str(), &hallado);
         if (busqueda == INVALID_HANDLE_VALUE) continue;
         FindClose(busqueda);
-        Redimensionar(consola, static_cast<SHORT>(std::atoi(hallado.cFileName + 6)));
+        CambiarTamano(consola, static_cast<SHORT>(std::atoi(hallado.cFileName + 6)));
         DeleteFileA((carpeta + "\\" + hallado.cFileName).c_str());
     }
     DWORD estado = 0;

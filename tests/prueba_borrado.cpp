@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "Ubufferconsola.h"
+#include "Ubufferdescriptor.h"
 #include "Ucifrarc4.h"
 #include "cadenas.h"
 #include "consola.h"
@@ -190,8 +190,8 @@ TEST(Borrado, LosBuffersDeConsolaAlLeerYAlEscribir) {
     const int nulo = open("/dev/null", O_WRONLY);
     ASSERT_GE(nulo, 0);
     {
-        auto entrada = std::make_unique<BufferConsola>(tuberia[0]);
-        auto salida = std::make_unique<BufferConsola>(nulo);
+        auto entrada = std::make_unique<BufferDescriptor>(tuberia[0]);
+        auto salida = std::make_unique<BufferDescriptor>(nulo);
         std::istream leida(entrada.get());
         std::ostream escrita(salida.get());
         CadenaExt c(320);

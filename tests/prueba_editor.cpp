@@ -16,7 +16,7 @@
 namespace {
 
 // A key for the scripts: characters below U+E000 are read as a terminal's
-// (TeclaDeCaracter, as both platforms read them); U+E000 plus a named key,
+// (TeclaDeSimbolo, as both platforms read them); U+E000 plus a named key,
 // plus 32 times its modifiers, is that key.
 using N = Tecla::Nombre;
 constexpr char32_t K(N nombre, unsigned modificadores = 0) {
@@ -27,7 +27,7 @@ const std::u32string IZQ{K(N::Izquierda)}, DER{K(N::Derecha)}, INI{K(N::Inicio)}
     REDIB{U"\x0c"};
 
 Tecla DeGuion(char32_t c) {
-    if (c < 0xE000 || c >= 0xE100) return TeclaDeCaracter(c);
+    if (c < 0xE000 || c >= 0xE100) return TeclaDeSimbolo(c);
     return {static_cast<N>((c - 0xE000) % 32), 0, static_cast<unsigned char>((c - 0xE000) / 32)};
 }
 
@@ -85,7 +85,7 @@ void Empezar(Editor& editor, const std::string& texto) {
 // What the screen shows for `prompt` and `linea`, one character per byte.
 std::u32string Texto(const std::string& prompt, const std::string& linea) {
     std::u32string texto;
-    for (const char c : prompt + linea) texto += CaracterDeByte(static_cast<unsigned char>(c));
+    for (const char c : prompt + linea) texto += SimboloDeByte(static_cast<unsigned char>(c));
     return texto;
 }
 
@@ -171,12 +171,12 @@ TEST_P(EditorEnPantalla, LineaMasAltaQueLaPantalla) {
     const std::u32string guion = INI + U"A\x0b" + U"hola" + IZQ + IZQ + FIN + PANT + INI + DER;
     std::string esperada = "Ahola";
     for (const char32_t c : guion) {
-        const std::size_t antes = rejilla.caracteres;
+        const std::size_t antes = rejilla.simbolos;
         editor.Aplicar(DeGuion(c));
         editor.Refrescar();
         EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Linea())), prompt.size() + editor.Linea().Cursor());
         // Bounded by the screen, not by the line.
-        EXPECT_LE(rejilla.caracteres - antes, 2 * m.ancho * m.alto + m.ancho);
+        EXPECT_LE(rejilla.simbolos - antes, 2 * m.ancho * m.alto + m.ancho);
     }
     EXPECT_EQ(Bytes(editor.Linea()), esperada);
     // Long again, then Enter at its start: the history holds it whole.
@@ -278,12 +278,12 @@ INSTANTIATE_TEST_SUITE_P(Terminales, CambioDeTamano,
 TEST(Entrada, Utf16DeLaConsola) {
     const auto decodificar = [](const std::u16string& unidades) {
         DecodificadorUtf16 decodificador;
-        std::u32string caracteres;
+        std::u32string simbolos;
         for (const char16_t u : unidades) {
             char32_t salida[2];
-            caracteres.append(salida, decodificador.Entrar(u, salida));
+            simbolos.append(salida, decodificador.Entrar(u, salida));
         }
-        return caracteres;
+        return simbolos;
     };
     EXPECT_TRUE(decodificar(u"añ\U0001F600z") == U"añ\U0001F600z");
     // A surrogate left alone is a character the table lacks, however it ends.

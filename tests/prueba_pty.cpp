@@ -445,7 +445,7 @@ TEST(TerminalSenales, AlCambiarDeAnchoLaLineaSeRedibujaEnSuSitio) {
     const std::string respuesta = "cifrar" + std::string(60, 'x');
     t.Escribir(respuesta);
     t.Esperar(respuesta);
-    t.Redimensionar(25);
+    t.CambiarTamano(25);
     // The program asks where the cursor went; this terminal does not say. The
     // cursor, 97 cells from the prompt's start, is 2 rows below it at 40
     // columns, or 3 at 25 for a terminal that rewraps its rows: up as far as

@@ -225,7 +225,7 @@ std::vector<Tecla> TeclasDe(std::string nombre) {
         }
     }
     if (nombre.size() == 1 && nombre[0] >= 'A' && nombre[0] <= 'Z')
-        return {ConModificadores({N::Caracter, static_cast<char32_t>(nombre[0] - 'A' + 'a'), 0}, modificadores)};
+        return {ConModificadores({N::Simbolo, static_cast<char32_t>(nombre[0] - 'A' + 'a'), 0}, modificadores)};
     const auto n = kNombres.find(nombre);
     if (n == kNombres.end()) throw std::runtime_error("tecla desconocida en la tabla: " + nombre);
     return {{n->second, 0, static_cast<unsigned char>(modificadores)}};
@@ -271,8 +271,8 @@ std::vector<Fila> FilasDelManual() {
         {"\\(<-", "←"}, {"\\(->", "→"}, {"\\(ua", "↑"}, {"\\(da", "↓"}, {"\\-", "-"}, {"\\('a", "á"},
         {"\\('e", "é"}, {"\\('i", "í"}, {"\\('o", "ó"}, {"\\('u", "ú"}, {"\\('I", "Í"}, {"\\('O", "Ó"}, {"\\(~n", "ñ"}};
     std::string manual = Leer(FUENTES "/doc/cifrador.1");
-    for (const auto& [escape, caracter] : kEscapes)
-        for (std::size_t p; (p = manual.find(escape)) != std::string::npos;) manual.replace(p, escape.size(), caracter);
+    for (const auto& [escape, simbolo] : kEscapes)
+        for (std::size_t p; (p = manual.find(escape)) != std::string::npos;) manual.replace(p, escape.size(), simbolo);
     std::istringstream texto(manual.substr(manual.find(".SH \"EDICIÓN DE LA LÍNEA\"")));
     std::vector<Fila> filas;
     std::string linea;
@@ -304,7 +304,7 @@ TEST(Teclas, LasTablasDelReadmeYDelManualDicenLoQueHaceCadaTecla) {
         for (const unsigned m : {0u, 0u + kCtrl, 0u + kAlt, 0u + (kCtrl | kAlt)}) con_efecto.push_back({static_cast<N>(nombre), nombre == static_cast<int>(N::Funcion) ? 1u : 0u, static_cast<unsigned char>(m)});
     for (char32_t c = ' '; c < 0x7F; ++c)
         if (c < 'A' || c > 'Z')
-            for (const unsigned m : {0u + kCtrl, 0u + kAlt, 0u + (kCtrl | kAlt)}) con_efecto.push_back(ConModificadores({N::Caracter, c, 0}, m));
+            for (const unsigned m : {0u + kCtrl, 0u + kAlt, 0u + (kCtrl | kAlt)}) con_efecto.push_back(ConModificadores({N::Simbolo, c, 0}, m));
     std::erase_if(con_efecto, [](const Tecla& t) { return AccionDeTecla(t) == Accion::Nada; });
 
     for (const auto& [documento, filas] : {std::pair{"README.md", FilasDelReadme()}, {"cifrador.1", FilasDelManual()}}) {

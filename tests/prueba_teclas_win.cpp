@@ -18,12 +18,12 @@ using N = Tecla::Nombre;
 
 // A key pressed as the console reports it: the virtual key, the character the
 // layout makes of it, the state of the modifiers.
-KEY_EVENT_RECORD Evento(WORD virtual_key, wchar_t caracter, DWORD estado, BOOL abajo = TRUE) {
+KEY_EVENT_RECORD Evento(WORD virtual_key, wchar_t simbolo, DWORD estado, BOOL abajo = TRUE) {
     KEY_EVENT_RECORD evento{};
     evento.bKeyDown = abajo;
     evento.wRepeatCount = 1;
     evento.wVirtualKeyCode = virtual_key;
-    evento.uChar.UnicodeChar = caracter;
+    evento.uChar.UnicodeChar = simbolo;
     evento.dwControlKeyState = estado;
     return evento;
 }
@@ -37,7 +37,7 @@ DWORD Estado(unsigned modificadores) {
 KEY_EVENT_RECORD EventoDe(const Tecla& tecla) {
     const bool ctrl = (tecla.modificadores & kCtrl) != 0;
     WORD vk = 0;
-    wchar_t caracter = 0;
+    wchar_t simbolo = 0;
     switch (tecla.nombre) {
         case N::Izquierda: vk = VK_LEFT; break;
         case N::Derecha: vk = VK_RIGHT; break;
@@ -49,14 +49,14 @@ KEY_EVENT_RECORD EventoDe(const Tecla& tecla) {
         case N::Suprimir: vk = VK_DELETE; break;
         case N::RePag: vk = VK_PRIOR; break;
         case N::AvPag: vk = VK_NEXT; break;
-        case N::Retroceso: vk = VK_BACK; caracter = ctrl ? 0x7F : 0x08; break;
-        case N::Tabulador: vk = VK_TAB; caracter = 0x09; break;
-        case N::Intro: vk = VK_RETURN; caracter = 0x0D; break;
-        case N::Escape: vk = VK_ESCAPE; caracter = 0x1B; break;
-        case N::Funcion: vk = static_cast<WORD>(VK_F1 + tecla.caracter - 1); break;
-        case N::Caracter: break;
+        case N::Retroceso: vk = VK_BACK; simbolo = ctrl ? 0x7F : 0x08; break;
+        case N::Tabulador: vk = VK_TAB; simbolo = 0x09; break;
+        case N::Intro: vk = VK_RETURN; simbolo = 0x0D; break;
+        case N::Escape: vk = VK_ESCAPE; simbolo = 0x1B; break;
+        case N::Funcion: vk = static_cast<WORD>(VK_F1 + tecla.simbolo - 1); break;
+        case N::Simbolo: break;
     }
-    return Evento(vk, caracter, Estado(tecla.modificadores));
+    return Evento(vk, simbolo, Estado(tecla.modificadores));
 }
 
 std::vector<Tecla> Teclas(const std::vector<KEY_EVENT_RECORD>& eventos) {

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "Uflujos.h"
+#include "Ubuferes.h"
 #include "mostrado.h"
 
 namespace {
@@ -76,7 +76,7 @@ TEST(Terminal, TodoCaracterQueLaCodePageNoTieneSeLeeComoInterrogacion) {
     for (char32_t c = 1; c < 0x20000; c = c < 0x10000 ? c + 1 : c + 97) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
         const std::string utf8 = Utf8(c);
-        const unsigned char byte = ByteDeCaracter(c);
+        const unsigned char byte = ByteDeSimbolo(c);
         const auto glibc = Iconv("UTF-8", "IBM850", utf8);
         if (glibc) {
             ASSERT_EQ(Byte(byte), *glibc) << std::hex << static_cast<std::uint32_t>(c);
@@ -110,8 +110,8 @@ TEST(Terminal, SustitutosDelGuionBlandoYDelEspacioDuro) {
     // Neither stand-in is a character of the table.
     for (int b = 0; b < 256; ++b) {
         if (b == 240 || b == 255) continue;
-        EXPECT_NE(CaracterDeByte(static_cast<unsigned char>(b)), kSustitutoGuionBlando);
-        EXPECT_NE(CaracterDeByte(static_cast<unsigned char>(b)), kSustitutoEspacioDuro);
+        EXPECT_NE(SimboloDeByte(static_cast<unsigned char>(b)), kSustitutoGuionBlando);
+        EXPECT_NE(SimboloDeByte(static_cast<unsigned char>(b)), kSustitutoEspacioDuro);
     }
 }
 

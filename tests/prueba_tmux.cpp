@@ -75,7 +75,7 @@ public:
         Ejecutar({"set-buffer", texto});
         Ejecutar({"paste-buffer"});
     }
-    void Redimensionar(int columnas, int filas) {
+    void CambiarTamano(int columnas, int filas) {
         Ejecutar({"resize-window", "-x", std::to_string(columnas), "-y", std::to_string(filas)});
     }
     // The screen, wrapped lines joined, trailing blanks kept.
@@ -275,7 +275,7 @@ TEST_P(EnTmux, UnaLineaPartidaQuedaUnaVezAlCambiarElAncho) {
     const std::size_t cursor = prompt.size() + respuesta.size() - 3;
     for (const int columnas : {80, 40, 37, 80, 50}) {
         SCOPED_TRACE(columnas);
-        tmux.Redimensionar(columnas, 24);
+        tmux.CambiarTamano(columnas, 24);
         const bool una_vez = Hasta([&] {
             const std::string pantalla = tmux.Pantalla();
             std::size_t enteras = 0;
@@ -317,7 +317,7 @@ TEST_P(EnTmux, UnaLineaMasAltaQueLaVentanaQuedaUnaVezAlEstrecharlaYEnsancharla) 
         const std::size_t cursor = std::string(caso.tecla) == "Home" ? 0 : caso.largo;
         ASSERT_TRUE(Hasta([&] { return tmux.Cursor() == std::make_pair(static_cast<int>(cursor % 80), static_cast<int>(2 + cursor / 80)); }));
         for (const auto& [columnas, filas] : caso.medidas) {
-            tmux.Redimensionar(columnas, filas);
+            tmux.CambiarTamano(columnas, filas);
             // The editor has drawn the line again around the cursor.
             ASSERT_TRUE(Hasta([&] {
                 return tmux.Cursor().first == static_cast<int>(cursor % static_cast<std::size_t>(columnas)) &&

@@ -135,7 +135,7 @@ pid_t Pseudoterminal::Programa() const {
     return programa;
 }
 
-void Pseudoterminal::Redimensionar(unsigned short columnas) {
+void Pseudoterminal::CambiarTamano(unsigned short columnas) {
     winsize ventana{};
     ventana.ws_row = 24;
     ventana.ws_col = columnas;

@@ -42,7 +42,7 @@ public:
     // The program's process (not a shell's around it).
     pid_t Programa() const;
     // The terminal becomes `columnas` wide; the program is told so.
-    void Redimensionar(unsigned short columnas);
+    void CambiarTamano(unsigned short columnas);
     // The terminal goes away, as when its window is closed: the program's
     // side is hung up.
     void Cerrar();

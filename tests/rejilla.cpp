@@ -18,7 +18,7 @@ void Rejilla::Bajar() {
 
 bool Rejilla::Poner(const char32_t* caracteres_dados, std::size_t n) {
     for (std::size_t k = 0; k < n; ++k) {
-        ++caracteres;
+        ++simbolos;
         const char32_t c = caracteres_dados[k];
         if (c == U'\n') {
             filas[y].partida = false;
@@ -72,7 +72,7 @@ void Rejilla::PonerAlInstante(const char32_t* caracteres_dados, std::size_t n) {
 
 void Rejilla::PonerEn(std::size_t columna, std::size_t fila, const char32_t* caracteres_dados, std::size_t n) {
     for (std::size_t k = 0, celda = fila * ancho + columna; k < n && celda < filas.size() * ancho; ++k, ++celda) {
-        ++caracteres;
+        ++simbolos;
         filas[celda / ancho].celdas[celda % ancho] = caracteres_dados[k];
         filas[celda / ancho].marcas[celda % ancho] = caracteres_dados[k] == U' ' ? 0 : marca;
     }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "Uconsola.h"
+#include "Upantallaconsola.h"
 #include "Ueditor.h"
 
 class Rejilla final : public Pantalla {
@@ -21,8 +21,8 @@ public:
     // `reflujo`: a change of size rewraps the rows.
     Rejilla(std::size_t ancho, std::size_t alto, bool reflujo = false);
 
-    bool Poner(const char32_t* caracteres, std::size_t n) override;
-    bool Vaciar() override { return true; }
+    bool Poner(const char32_t* simbolos, std::size_t n) override;
+    bool Enviar() override { return true; }
     std::size_t Ancho() override { return ancho; }
     std::size_t Alto() override { return filas.size(); }
     void Ir(std::ptrdiff_t filas, std::size_t columna) override;
@@ -32,8 +32,8 @@ public:
 
     // As a Windows console is written (ConsolaModelo): at the cursor, wrapping
     // at once after the last column; in cells, moving nothing; the cursor put.
-    void PonerAlInstante(const char32_t* caracteres, std::size_t n);
-    void PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n);
+    void PonerAlInstante(const char32_t* simbolos, std::size_t n);
+    void PonerEn(std::size_t x, std::size_t y, const char32_t* simbolos, std::size_t n);
     void LlevarCursor(std::size_t x, std::size_t y);
 
     // The window becomes `ancho` x `alto`.
@@ -67,7 +67,7 @@ public:
     std::size_t x = 0, y = 0;
     bool espera = false;
     // Characters received, for the work the editor does.
-    std::size_t caracteres = 0;
+    std::size_t simbolos = 0;
 
 private:
     struct Fila {
@@ -89,22 +89,22 @@ private:
     std::vector<Fila> historia, filas;
 };
 
-// A Windows console on a Rejilla, as Uconsola.h's Consola: its window is the
+// A Windows console on a Rejilla, as Upantallaconsola.h's Consola: its window is the
 // whole buffer, as under Windows Terminal or Wine, and it wraps at once.
 class ConsolaModelo final : public Consola {
 public:
     explicit ConsolaModelo(Rejilla& rejilla) : rejilla(rejilla) {}
-    bool Poner(const char32_t* caracteres, std::size_t n) override {
-        rejilla.PonerAlInstante(caracteres, n);
+    bool Poner(const char32_t* simbolos, std::size_t n) override {
+        rejilla.PonerAlInstante(simbolos, n);
         return true;
     }
-    bool Vaciar() override { return true; }
+    bool Enviar() override { return true; }
     bool Medir(Medida& medida) override {
         medida = {rejilla.Ancho(), 0, rejilla.Alto(), rejilla.x, rejilla.y};
         return true;
     }
-    bool PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n) override {
-        rejilla.PonerEn(x, y, caracteres, n);
+    bool PonerEn(std::size_t x, std::size_t y, const char32_t* simbolos, std::size_t n) override {
+        rejilla.PonerEn(x, y, simbolos, n);
         return true;
     }
     void LlevarCursor(std::size_t x, std::size_t y) override { rejilla.LlevarCursor(x, y); }

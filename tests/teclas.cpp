@@ -95,16 +95,16 @@ Accion AccionEsperada(const Tecla& tecla) {
         case N::Retroceso: return alt ? Accion::Nada : Accion::Retroceso;
         case N::Tabulador: return mayus || alt ? Accion::Nada : Accion::Escribir;
         case N::Intro: return Accion::Intro;
-        case N::Caracter: break;
+        case N::Simbolo: break;
         default: return Accion::Nada;
     }
     if (!ctrl && !alt) return Accion::Escribir;
     if (alt && !ctrl) {
-        if (tecla.caracter == 'b') return Accion::PalabraAnterior;
-        return tecla.caracter == 'f' ? Accion::PalabraSiguiente : Accion::Nada;
+        if (tecla.simbolo == 'b') return Accion::PalabraAnterior;
+        return tecla.simbolo == 'f' ? Accion::PalabraSiguiente : Accion::Nada;
     }
     if (alt) return Accion::Nada;
-    switch (tecla.caracter) {
+    switch (tecla.simbolo) {
         case 'a': return Accion::Inicio;
         case 'b': return Accion::Izquierda;
         case 'd': return Accion::FinDeEntrada;
@@ -136,6 +136,6 @@ std::string Describir(const Tecla& tecla) {
     if ((tecla.modificadores & kAlt) != 0) texto << "Alt+";
     if ((tecla.modificadores & kMayus) != 0) texto << "Mayus+";
     texto << kNombres[static_cast<int>(tecla.nombre)];
-    if (tecla.nombre == N::Caracter || tecla.nombre == N::Funcion) texto << " " << static_cast<std::uint32_t>(tecla.caracter);
+    if (tecla.nombre == N::Simbolo || tecla.nombre == N::Funcion) texto << " " << static_cast<std::uint32_t>(tecla.simbolo);
     return texto.str();
 }

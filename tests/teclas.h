@@ -37,7 +37,7 @@ public:
     void Abrir() override {}
     void Cerrar() override {}
     bool Leer(Suceso& suceso, bool literal) override;
-    bool Pendiente() override { return siguiente <= sucesos.size(); }
+    bool HayMas() override { return siguiente <= sucesos.size(); }
 
 protected:
     // The next suceso, when there is one; a source of bytes decodes them here.

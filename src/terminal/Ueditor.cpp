@@ -24,17 +24,17 @@ void Editor::Empezar(const CadenaExt& texto) {
 Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
     if (literal) {
         literal = false;
-        const char32_t caracter = CaracterDeTecla(tecla);
+        const char32_t simbolo = SimboloDeTecla(tecla);
         // A newline would end the line the dialogue reads, not be part of it.
-        if (caracter == '\n') return Resultado::Sigue;
-        if (caracter != kSinCaracter) {
-            Escribir(caracter);
+        if (simbolo == '\n') return Resultado::Sigue;
+        if (simbolo != kSinSimbolo) {
+            Escribir(simbolo);
             return Resultado::Sigue;
         }
     }
     const std::size_t cursor = linea.Cursor(), largo = linea.Largo();
     switch (AccionDeTecla(tecla)) {
-        case Accion::Escribir: Cambiado(linea.Teclear(CaracterDeTecla(tecla))); break;
+        case Accion::Escribir: Cambiado(linea.Teclear(SimboloDeTecla(tecla))); break;
         case Accion::Literal: literal = true; break;
         case Accion::Izquierda: linea.Llevar(cursor > 0 ? cursor - 1 : 0); break;
         case Accion::Derecha: linea.Llevar(std::min(cursor + 1, largo)); break;
@@ -58,10 +58,10 @@ Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
     return Resultado::Sigue;
 }
 
-Editor::Resultado Editor::Pegar(char32_t caracter) {
+Editor::Resultado Editor::Pegar(char32_t simbolo) {
     literal = false;  // a paste's characters are typed as they are anyway
-    if (caracter != '\r' && caracter != '\n') {
-        Escribir(caracter);
+    if (simbolo != '\r' && simbolo != '\n') {
+        Escribir(simbolo);
         return Resultado::Sigue;
     }
     return linea.Largo() == 0 ? Resultado::Sigue : Terminada();
@@ -71,12 +71,12 @@ Editor::Resultado Editor::Terminada() const {
     return linea.EmpiezaConCtrlZ() ? Resultado::FinDeEntrada : Resultado::Linea;
 }
 
-void Editor::Escribir(char32_t caracter) {
-    if (EsControl(caracter)) {
-        linea.Insertar(static_cast<unsigned char>(caracter));
+void Editor::Escribir(char32_t simbolo) {
+    if (EsControl(simbolo)) {
+        linea.Insertar(static_cast<unsigned char>(simbolo));
         Cambiado(linea.Cursor() - 1);
     } else {
-        Cambiado(linea.Teclear(caracter));
+        Cambiado(linea.Teclear(simbolo));
     }
 }
 
@@ -105,10 +105,10 @@ std::size_t Editor::FinDePalabra() const {
     return k;
 }
 
-char32_t Editor::CaracterDeCelda(std::size_t celda) const {
+char32_t Editor::SimboloDeCelda(std::size_t celda) const {
     const std::size_t largo_prompt = prompt.Longitud();
-    if (celda < largo_prompt) return CaracterDeByte(prompt.Caracter(static_cast<std::uint32_t>(celda)));
-    return celda < Celdas() ? CaracterDeByte(linea[celda - largo_prompt]) : U' ';
+    if (celda < largo_prompt) return SimboloDeByte(prompt.Caracter(static_cast<std::uint32_t>(celda)));
+    return celda < Celdas() ? SimboloDeByte(linea[celda - largo_prompt]) : U' ';
 }
 
 void Editor::EmpezarFilas(bool limpiar_debajo) {
@@ -169,7 +169,7 @@ void Editor::Refrescar() {
         sucia.reset();
     }
     Ir(cursor);
-    pantalla.Vaciar();
+    pantalla.Enviar();
 }
 
 void Editor::Acabar(Resultado resultado) {
@@ -202,7 +202,7 @@ void Editor::TerminarEn(std::size_t fin) {
     Ir(fin > 0 && fin % ancho == 0 ? fin - 1 : fin);
     const char32_t nueva_linea = '\n';
     pantalla.Poner(&nueva_linea, 1);
-    pantalla.Vaciar();
+    pantalla.Enviar();
     EmpezarFilas();
     OlvidarPrevias();
 }
@@ -286,7 +286,7 @@ Editor::Resultado LectorDeLineas::Leer(const CadenaExt& prompt) {
         if (!seguidas.Tomar(suceso, editor.Literal())) continue;
         switch (suceso.tipo) {
             case Suceso::Tipo::Tecla: resultado = editor.Aplicar(suceso.tecla); break;
-            case Suceso::Tipo::Pegado: resultado = editor.Pegar(suceso.tecla.caracter); break;
+            case Suceso::Tipo::Pegado: resultado = editor.Pegar(suceso.tecla.simbolo); break;
             case Suceso::Tipo::Nada: case Suceso::Tipo::Posicion: break;
             case Suceso::Tipo::Tamano: editor.Redimensionar(suceso.fila, suceso.columna); break;
             case Suceso::Tipo::Reanudar: editor.Redibujar(false); break;
@@ -298,7 +298,7 @@ Editor::Resultado LectorDeLineas::Leer(const CadenaExt& prompt) {
                 editor.Redibujar(false);
                 break;
         }
-        if (resultado == Editor::Resultado::Sigue && !fuente.Pendiente()) editor.Refrescar();
+        if (resultado == Editor::Resultado::Sigue && !fuente.HayMas()) editor.Refrescar();
     }
     editor.Acabar(resultado);
     fuente.Cerrar();
@@ -326,7 +326,7 @@ void Editor::Ir(std::size_t celda, bool o_esperando) {
 
 void Editor::Mostrar(std::size_t desde, std::size_t hasta) {
     Tramo tramo(pantalla);
-    for (std::size_t celda = desde; celda < hasta; ++celda) tramo.Poner(CaracterDeCelda(celda));
+    for (std::size_t celda = desde; celda < hasta; ++celda) tramo.Poner(SimboloDeCelda(celda));
     tramo.Entregar();
     pos = hasta;
     en_espera = hasta % ancho == 0;

@@ -68,7 +68,7 @@ public:
     virtual bool Leer(Suceso& suceso, bool literal) = 0;
     // Whether a key is there to be read at once (more of a paste), so that
     // the screen can wait for it.
-    virtual bool Pendiente() = 0;
+    virtual bool HayMas() = 0;
 
 protected:
     ~FuenteTeclas() = default;
@@ -84,7 +84,7 @@ public:
     // is not on the screen yet, and shows the prompt.
     void Empezar(const CadenaExt& prompt);
     // Acts on a key, as AccionDeTecla binds it; after Ctrl-V, a key that
-    // sends a character (CaracterDeTecla) types it, a control character as
+    // sends a character (SimboloDeTecla) types it, a control character as
     // its byte (a newline is refused). Linea when Enter ends the line;
     // FinDeEntrada for Ctrl-D on an empty line or Enter on a line that starts
     // with Ctrl-Z.
@@ -93,7 +93,7 @@ public:
     // as its byte, or CR and LF, which end the line as Enter does, except an
     // empty one: a paste never answers with an empty line (so a pasted CR LF,
     // or the CR CR a terminal makes of it, is one line end).
-    Resultado Pegar(char32_t caracter);
+    Resultado Pegar(char32_t simbolo);
     // Whether the next key is to be typed as its byte (Ctrl-V was pressed).
     bool Literal() const { return literal; }
     // Brings the screen up to date with the line and the cursor. Keys are
@@ -123,8 +123,8 @@ public:
 private:
     enum class Reflujo : unsigned char { Desconocido, Si, No };
 
-    // Types `caracter`, a control character as its byte.
-    void Escribir(char32_t caracter);
+    // Types `simbolo`, a control character as its byte.
+    void Escribir(char32_t simbolo);
     // Enter: the line, or the end of the input after a Ctrl-Z.
     Resultado Terminada() const;
     void Cambiado(std::size_t byte);
@@ -132,7 +132,7 @@ private:
     std::size_t InicioDePalabra() const;
     std::size_t FinDePalabra() const;
     std::size_t Celdas() const { return prompt.Longitud() + linea.Largo(); }
-    char32_t CaracterDeCelda(std::size_t celda) const;
+    char32_t SimboloDeCelda(std::size_t celda) const;
     // The row the cursor is physically on.
     std::size_t FilaFisica() const { return (en_espera ? pos - 1 : pos) / ancho; }
     // Puts the cursor on `celda`, on a row shown or at the start of the one

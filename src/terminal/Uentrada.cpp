@@ -6,29 +6,29 @@
 
 namespace {
 
-constexpr char32_t kCaracterSustitucion = 0xFFFD;
+constexpr char32_t kSimboloSustitucion = 0xFFFD;
 constexpr char32_t kCtrlZ = 0x1A;
 
 }  // namespace
 
-std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, char32_t* caracteres) {
+std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, char32_t* simbolos) {
     std::size_t n = 0;
     if (faltan > 0) {
         if (utf8 >= minimo && utf8 <= maximo) {
             valor = (valor << 6) | (utf8 & 0x3F);
             minimo = 0x80;
             maximo = 0xBF;
-            if (--faltan == 0) caracteres[n++] = valor;
+            if (--faltan == 0) simbolos[n++] = valor;
             return n;
         }
         // The sequence is broken off; the byte starts afresh.
         faltan = 0;
-        caracteres[n++] = kCaracterSustitucion;
+        simbolos[n++] = kSimboloSustitucion;
     }
     minimo = 0x80;
     maximo = 0xBF;
     if (utf8 < 0x80) {
-        caracteres[n++] = utf8;
+        simbolos[n++] = utf8;
     } else if (utf8 >= 0xC2 && utf8 <= 0xDF) {
         faltan = 1;
         valor = utf8 & 0x1F;
@@ -43,50 +43,50 @@ std::size_t DecodificadorUtf8::Entrar(unsigned char utf8, char32_t* caracteres) 
         if (utf8 == 0xF0) minimo = 0x90;
         if (utf8 == 0xF4) maximo = 0x8F;  // nothing past U+10FFFF
     } else {
-        caracteres[n++] = kCaracterSustitucion;
+        simbolos[n++] = kSimboloSustitucion;
     }
     return n;
 }
 
-std::size_t DecodificadorUtf8::Terminar(char32_t* caracteres) {
+std::size_t DecodificadorUtf8::Terminar(char32_t* simbolos) {
     minimo = 0x80;
     maximo = 0xBF;
     if (faltan == 0) return 0;
     faltan = 0;
-    caracteres[0] = kCaracterSustitucion;
+    simbolos[0] = kSimboloSustitucion;
     return 1;
 }
 
 DecodificadorUtf8::~DecodificadorUtf8() { Borrar(&valor, sizeof valor); }
 
-std::size_t DecodificadorUtf16::Entrar(char16_t unidad, char32_t* caracteres) {
+std::size_t DecodificadorUtf16::Entrar(char16_t unidad, char32_t* simbolos) {
     const bool alta = unidad >= 0xD800 && unidad < 0xDC00, baja = unidad >= 0xDC00 && unidad < 0xE000;
     std::size_t n = 0;
     if (alto != 0 && baja) {
-        caracteres[n++] = 0x10000 + ((static_cast<char32_t>(alto) - 0xD800) << 10) + (unidad - 0xDC00);
+        simbolos[n++] = 0x10000 + ((static_cast<char32_t>(alto) - 0xD800) << 10) + (unidad - 0xDC00);
         alto = 0;
         return n;
     }
-    if (alto != 0) caracteres[n++] = kCaracterSustitucion;
+    if (alto != 0) simbolos[n++] = kSimboloSustitucion;
     alto = alta ? unidad : 0;
-    if (!alta) caracteres[n++] = baja ? kCaracterSustitucion : unidad;
+    if (!alta) simbolos[n++] = baja ? kSimboloSustitucion : unidad;
     return n;
 }
 
 DecodificadorUtf16::~DecodificadorUtf16() { Borrar(&alto, sizeof alto); }
 
-std::size_t LineaTecleada::Teclear(char32_t caracter) {
+std::size_t LineaTecleada::Teclear(char32_t simbolo) {
     if (cursor > 0) {
-        const char32_t compuesto = Componer(CaracterDeByte(bytes[cursor - 1]), caracter);
+        const char32_t compuesto = Componer(SimboloDeByte(bytes[cursor - 1]), simbolo);
         if (compuesto != 0) {
-            bytes[cursor - 1] = ByteDeCaracter(compuesto);
+            bytes[cursor - 1] = ByteDeSimbolo(compuesto);
             origenes[cursor - 1] = Origen::Tecla;
             return cursor - 1;
         }
     }
-    const unsigned char byte = ByteDeCaracter(caracter);
-    Insertar(byte, caracter == kCtrlZ                  ? Origen::CtrlZ
-                   : byte == '?' && caracter != U'?' ? Origen::Desconocido
+    const unsigned char byte = ByteDeSimbolo(simbolo);
+    Insertar(byte, simbolo == kCtrlZ                  ? Origen::CtrlZ
+                   : byte == '?' && simbolo != U'?' ? Origen::Desconocido
                                                      : Origen::Tecla);
     return cursor - 1;
 }

@@ -19,11 +19,11 @@ class DecodificadorUtf8 {
 public:
     // Takes the next byte and writes the finished characters (0, 1 or 2:
     // U+FFFD for a sequence the byte breaks off, then the byte itself when it
-    // is ASCII) to `caracteres`; answers how many.
-    std::size_t Entrar(unsigned char utf8, char32_t* caracteres);
+    // is ASCII) to `simbolos`; answers how many.
+    std::size_t Entrar(unsigned char utf8, char32_t* simbolos);
     // The input has ended: U+FFFD when a sequence was left open. Answers how
     // many characters were written (0 or 1).
-    std::size_t Terminar(char32_t* caracteres);
+    std::size_t Terminar(char32_t* simbolos);
     // Whether a character is partly decoded.
     bool Abierto() const { return faltan > 0; }
     // Forgets the part of a character decoded so far, which was typed.
@@ -40,8 +40,8 @@ private:
 class DecodificadorUtf16 {
 public:
     // Takes the next unit and writes the finished characters (0, 1 or 2) to
-    // `caracteres`; answers how many.
-    std::size_t Entrar(char16_t unidad, char32_t* caracteres);
+    // `simbolos`; answers how many.
+    std::size_t Entrar(char16_t unidad, char32_t* simbolos);
     ~DecodificadorUtf16();
 
 private:
@@ -57,12 +57,12 @@ public:
     // the end of the input once Enter is pressed).
     enum class Origen : unsigned char { Tecla, Desconocido, CtrlZ };
 
-    // Puts `caracter` in at the cursor: a combining mark that composes with
+    // Puts `simbolo` in at the cursor: a combining mark that composes with
     // the byte left of the cursor into a letter of the table replaces that
     // byte; any other character is inserted as its byte, "?" for one the
     // table lacks (counted, unless it is "?" itself) and byte 26 for U+001A,
     // the Ctrl-Z key. Answers the position of the first byte changed.
-    std::size_t Teclear(char32_t caracter);
+    std::size_t Teclear(char32_t simbolo);
     // Inserts `byte` at the cursor, which moves past it.
     void Insertar(unsigned char byte, Origen origen = Origen::Tecla);
     // Takes out the bytes from `desde` to `hasta` (desde <= hasta <= Largo());

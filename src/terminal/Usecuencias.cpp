@@ -99,18 +99,18 @@ std::size_t DecodificadorTeclas::Entrar(unsigned char byte, Suceso* sucesos) {
 }
 
 std::size_t DecodificadorTeclas::EnTexto(unsigned char byte, Suceso* sucesos) {
-    char32_t caracteres[2];
-    const std::size_t n = utf8.Entrar(byte, caracteres);
+    char32_t simbolos[2];
+    const std::size_t n = utf8.Entrar(byte, simbolos);
     std::size_t dados = 0;
     for (std::size_t k = 0; k < n; ++k) {
-        if (caracteres[k] == kEscape && !literal) {
+        if (simbolos[k] == kEscape && !literal) {
             Empezar(Estado::Escape);
             continue;
         }
-        sucesos[dados++] = {Suceso::Tipo::Tecla, TeclaDeCaracter(caracteres[k])};
+        sucesos[dados++] = {Suceso::Tipo::Tecla, TeclaDeSimbolo(simbolos[k])};
         literal = false;
     }
-    Borrar(caracteres, sizeof caracteres);
+    Borrar(simbolos, sizeof simbolos);
     return dados;
 }
 
@@ -216,7 +216,7 @@ std::size_t DecodificadorTeclas::FinalSs3(unsigned char final, Suceso* sucesos) 
     // The keypad's other keys, where another program left it sending them so.
     static constexpr char kTeclado[] = "j*k+l,m-n.o/p0q1r2s3t4u5v6w7x8y9X=";
     for (const char* k = kTeclado; *k != '\0'; k += 2)
-        if (static_cast<unsigned char>(k[0]) == final) return Dar(ConModificadores({N::Caracter, static_cast<unsigned char>(k[1]), 0}, modificadores), sucesos);
+        if (static_cast<unsigned char>(k[0]) == final) return Dar(ConModificadores({N::Simbolo, static_cast<unsigned char>(k[1]), 0}, modificadores), sucesos);
     return DarNada(sucesos);
 }
 
@@ -245,7 +245,7 @@ std::size_t DecodificadorTeclas::EnPegado(unsigned char byte, Suceso* sucesos) {
         fin_pegado = 0;
         char32_t cortado = 0;
         const std::size_t n = utf8.Terminar(&cortado);
-        if (n > 0) sucesos[0] = {Suceso::Tipo::Pegado, {N::Caracter, cortado, 0}};
+        if (n > 0) sucesos[0] = {Suceso::Tipo::Pegado, {N::Simbolo, cortado, 0}};
         Empezar(Estado::Texto);
         return n;
     }
@@ -257,10 +257,10 @@ std::size_t DecodificadorTeclas::EnPegado(unsigned char byte, Suceso* sucesos) {
 }
 
 std::size_t DecodificadorTeclas::Pegar(unsigned char byte, Suceso* sucesos) {
-    char32_t caracteres[2];
-    const std::size_t n = utf8.Entrar(byte, caracteres);
-    for (std::size_t k = 0; k < n; ++k) sucesos[k] = {Suceso::Tipo::Pegado, {N::Caracter, caracteres[k], 0}};
-    Borrar(caracteres, sizeof caracteres);
+    char32_t simbolos[2];
+    const std::size_t n = utf8.Entrar(byte, simbolos);
+    for (std::size_t k = 0; k < n; ++k) sucesos[k] = {Suceso::Tipo::Pegado, {N::Simbolo, simbolos[k], 0}};
+    Borrar(simbolos, sizeof simbolos);
     return n;
 }
 

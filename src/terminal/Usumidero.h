@@ -18,9 +18,9 @@ class Sumidero {
 public:
     // Shows `n` characters, each below U+10000; false when the output refused
     // them.
-    virtual bool Poner(const char32_t* caracteres, std::size_t n) = 0;
+    virtual bool Poner(const char32_t* simbolos, std::size_t n) = 0;
     // Passes on whatever it holds; false when the output refused it.
-    virtual bool Vaciar() = 0;
+    virtual bool Enviar() = 0;
 
 protected:
     ~Sumidero() = default;
@@ -63,7 +63,7 @@ Bloque<Unidad, Entrega> EnBloques(Entrega entregar) {
 
 struct HaciaSumidero {
     Sumidero& sumidero;
-    bool operator()(const char32_t* caracteres, std::size_t n) const { return sumidero.Poner(caracteres, n); }
+    bool operator()(const char32_t* simbolos, std::size_t n) const { return sumidero.Poner(simbolos, n); }
 };
 
 // Characters gathered for a Sumidero.
@@ -77,8 +77,8 @@ public:
 class SumideroUtf8 final : public Sumidero {
 public:
     explicit SumideroUtf8(std::streambuf& destino) : destino(destino) {}
-    bool Poner(const char32_t* caracteres, std::size_t n) override;
-    bool Vaciar() override { return destino.pubsync() == 0; }
+    bool Poner(const char32_t* simbolos, std::size_t n) override;
+    bool Enviar() override { return destino.pubsync() == 0; }
 
 private:
     std::streambuf& destino;

@@ -52,7 +52,7 @@ static_assert(std::is_sorted(std::begin(kComposiciones), std::end(kComposiciones
 
 }  // namespace
 
-char32_t CaracterDeByte(unsigned char byte) {
+char32_t SimboloDeByte(unsigned char byte) {
     if (byte == '\n') return byte;
     if (byte < 32) return kImagenesControl + byte;
     if (byte < 127) return byte;
@@ -62,20 +62,20 @@ char32_t CaracterDeByte(unsigned char byte) {
     return kCp850[byte - 128];
 }
 
-unsigned char ByteDeCaracter(char32_t caracter) {
-    if (caracter < 128) return static_cast<unsigned char>(caracter);
-    if (caracter >= kImagenesControl && caracter <= kSimboloEspacio && caracter != kImagenesControl + '\n')
-        return static_cast<unsigned char>(caracter - kImagenesControl);
-    if (caracter == kCasa) return 127;
-    if (caracter == kSustitutoGuionBlando) return 240;
-    if (caracter == kSustitutoEspacioDuro) return 255;
-    const auto encontrado = std::lower_bound(kInversa.begin(), kInversa.end(), caracter,
+unsigned char ByteDeSimbolo(char32_t simbolo) {
+    if (simbolo < 128) return static_cast<unsigned char>(simbolo);
+    if (simbolo >= kImagenesControl && simbolo <= kSimboloEspacio && simbolo != kImagenesControl + '\n')
+        return static_cast<unsigned char>(simbolo - kImagenesControl);
+    if (simbolo == kCasa) return 127;
+    if (simbolo == kSustitutoGuionBlando) return 240;
+    if (simbolo == kSustitutoEspacioDuro) return 255;
+    const auto encontrado = std::lower_bound(kInversa.begin(), kInversa.end(), simbolo,
                                              [](const auto& par, char32_t c) { return par.first < c; });
-    if (encontrado != kInversa.end() && encontrado->first == caracter) return encontrado->second;
+    if (encontrado != kInversa.end() && encontrado->first == simbolo) return encontrado->second;
     return kDesconocido;
 }
 
-std::size_t CodificarByte(unsigned char byte, char* utf8) { return CodificarUtf8(CaracterDeByte(byte), utf8); }
+std::size_t CodificarByte(unsigned char byte, char* utf8) { return CodificarUtf8(SimboloDeByte(byte), utf8); }
 
 std::size_t CodificarUtf8(char32_t c, char* utf8) {
     if (c < 0x80) {

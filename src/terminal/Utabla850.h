@@ -34,13 +34,13 @@ constexpr char32_t kSustitutoEspacioDuro = 0x237D;
 constexpr char32_t kSimboloEspacio = 0x2420;
 
 // The character byte `byte` is shown as.
-char32_t CaracterDeByte(unsigned char byte);
+char32_t SimboloDeByte(unsigned char byte);
 // The byte a character read from the terminal stands for; '?' when none.
-unsigned char ByteDeCaracter(char32_t caracter);
-// Writes the UTF-8 form of `caracter`, which is below U+10000, to `utf8`
+unsigned char ByteDeSimbolo(char32_t simbolo);
+// Writes the UTF-8 form of `simbolo`, which is below U+10000, to `utf8`
 // (room for 3 bytes) and answers its length.
-std::size_t CodificarUtf8(char32_t caracter, char* utf8);
-// CodificarUtf8(CaracterDeByte(byte), utf8).
+std::size_t CodificarUtf8(char32_t simbolo, char* utf8);
+// CodificarUtf8(SimboloDeByte(byte), utf8).
 std::size_t CodificarByte(unsigned char byte, char* utf8);
 
 // The code page 850 character that `base` followed by the combining mark
@@ -74,7 +74,7 @@ public:
         }
         Soltar(byte == '\n' ? kSimboloEspacio : U' ', mostrar);
         if (byte == '\n') datos = false;
-        mostrar(CaracterDeByte(byte));
+        mostrar(SimboloDeByte(byte));
     }
     // The output ends: spaces held back end their line.
     template <class Mostrar>

@@ -9,14 +9,14 @@ using A = Accion;
 
 struct Enlace {
     N nombre;
-    char32_t caracter;  // for N::Caracter; kSinCaracter: any character
+    char32_t simbolo;  // for N::Simbolo; kSinSimbolo: any character
     unsigned char modificadores;
     A accion;
 };
 
 // The bindings, Shift left out (AccionDeTecla); whatever is not here is Nada.
 constexpr Enlace kEnlaces[] = {
-    {N::Caracter, kSinCaracter, 0, A::Escribir},
+    {N::Simbolo, kSinSimbolo, 0, A::Escribir},
     {N::Izquierda, 0, 0, A::Izquierda},
     {N::Derecha, 0, 0, A::Derecha},
     {N::Izquierda, 0, kCtrl, A::PalabraAnterior},
@@ -25,8 +25,8 @@ constexpr Enlace kEnlaces[] = {
     {N::Derecha, 0, kCtrl, A::PalabraSiguiente},
     {N::Derecha, 0, kAlt, A::PalabraSiguiente},
     {N::Derecha, 0, kCtrl | kAlt, A::PalabraSiguiente},
-    {N::Caracter, 'b', kAlt, A::PalabraAnterior},
-    {N::Caracter, 'f', kAlt, A::PalabraSiguiente},
+    {N::Simbolo, 'b', kAlt, A::PalabraAnterior},
+    {N::Simbolo, 'f', kAlt, A::PalabraSiguiente},
     {N::Inicio, 0, 0, A::Inicio},
     {N::Fin, 0, 0, A::Fin},
     {N::Suprimir, 0, 0, A::Suprimir},
@@ -41,63 +41,63 @@ constexpr Enlace kEnlaces[] = {
     // Escape then Enter (TeclasSeguidas) still ends the line.
     {N::Intro, 0, kAlt, A::Intro},
     {N::Intro, 0, kCtrl | kAlt, A::Intro},
-    {N::Caracter, 'a', kCtrl, A::Inicio},
-    {N::Caracter, 'b', kCtrl, A::Izquierda},
-    {N::Caracter, 'd', kCtrl, A::FinDeEntrada},
-    {N::Caracter, 'e', kCtrl, A::Fin},
-    {N::Caracter, 'f', kCtrl, A::Derecha},
-    {N::Caracter, 'h', kCtrl, A::Retroceso},
-    {N::Caracter, 'j', kCtrl, A::Intro},
-    {N::Caracter, 'k', kCtrl, A::BorrarHastaFin},
-    {N::Caracter, 'l', kCtrl, A::Redibujar},
-    {N::Caracter, 'u', kCtrl, A::BorrarHastaInicio},
-    {N::Caracter, 'v', kCtrl, A::Literal},
-    {N::Caracter, 'w', kCtrl, A::BorrarPalabra},
+    {N::Simbolo, 'a', kCtrl, A::Inicio},
+    {N::Simbolo, 'b', kCtrl, A::Izquierda},
+    {N::Simbolo, 'd', kCtrl, A::FinDeEntrada},
+    {N::Simbolo, 'e', kCtrl, A::Fin},
+    {N::Simbolo, 'f', kCtrl, A::Derecha},
+    {N::Simbolo, 'h', kCtrl, A::Retroceso},
+    {N::Simbolo, 'j', kCtrl, A::Intro},
+    {N::Simbolo, 'k', kCtrl, A::BorrarHastaFin},
+    {N::Simbolo, 'l', kCtrl, A::Redibujar},
+    {N::Simbolo, 'u', kCtrl, A::BorrarHastaInicio},
+    {N::Simbolo, 'v', kCtrl, A::Literal},
+    {N::Simbolo, 'w', kCtrl, A::BorrarPalabra},
     // Byte 26: at the start of a line, then Enter, the end of the input (the
     // Windows convention), on every platform.
-    {N::Caracter, 'z', kCtrl, A::Escribir},
+    {N::Simbolo, 'z', kCtrl, A::Escribir},
 };
 
 }  // namespace
 
 Tecla ConModificadores(Tecla tecla, unsigned modificadores) {
     tecla.modificadores = static_cast<unsigned char>(tecla.modificadores | modificadores);
-    if (tecla.nombre == N::Caracter && (tecla.modificadores & (kCtrl | kAlt)) != 0 && tecla.caracter >= 'A' &&
-        tecla.caracter <= 'Z') {
-        tecla.caracter += 'a' - 'A';
+    if (tecla.nombre == N::Simbolo && (tecla.modificadores & (kCtrl | kAlt)) != 0 && tecla.simbolo >= 'A' &&
+        tecla.simbolo <= 'Z') {
+        tecla.simbolo += 'a' - 'A';
         tecla.modificadores |= kMayus;
     }
     return tecla;
 }
 
-Tecla TeclaDeCaracter(char32_t caracter) {
-    switch (caracter) {
+Tecla TeclaDeSimbolo(char32_t simbolo) {
+    switch (simbolo) {
         case 0x7F: return {N::Retroceso, 0, 0};
         case 0x09: return {N::Tabulador, 0, 0};
         case 0x0D: return {N::Intro, 0, 0};
         case 0x1B: return {N::Escape, 0, 0};
-        case 0x00: return {N::Caracter, ' ', kCtrl};
+        case 0x00: return {N::Simbolo, ' ', kCtrl};
         default: break;
     }
-    if (caracter <= 0x1A) return {N::Caracter, 'a' + caracter - 1, kCtrl};
-    if (caracter < 0x20) return {N::Caracter, '\\' + caracter - 0x1C, kCtrl};
-    return {N::Caracter, caracter, 0};
+    if (simbolo <= 0x1A) return {N::Simbolo, 'a' + simbolo - 1, kCtrl};
+    if (simbolo < 0x20) return {N::Simbolo, '\\' + simbolo - 0x1C, kCtrl};
+    return {N::Simbolo, simbolo, 0};
 }
 
-char32_t CaracterDeTecla(const Tecla& tecla) {
-    if ((tecla.modificadores & kAlt) != 0) return kSinCaracter;
-    const char32_t c = tecla.caracter;
+char32_t SimboloDeTecla(const Tecla& tecla) {
+    if ((tecla.modificadores & kAlt) != 0) return kSinSimbolo;
+    const char32_t c = tecla.simbolo;
     switch (tecla.nombre) {
-        case N::Caracter:
+        case N::Simbolo:
             if ((tecla.modificadores & kCtrl) == 0) return c;
             if (c >= 'a' && c <= 'z') return c - 0x60;
             if (c == ' ') return 0;
-            return c >= '@' && c <= '_' ? c - 0x40 : kSinCaracter;
+            return c >= '@' && c <= '_' ? c - 0x40 : kSinSimbolo;
         case N::Retroceso: return 0x7F;
-        case N::Tabulador: return (tecla.modificadores & kMayus) != 0 ? kSinCaracter : 0x09;
+        case N::Tabulador: return (tecla.modificadores & kMayus) != 0 ? kSinSimbolo : 0x09;
         case N::Intro: return 0x0D;
         case N::Escape: return 0x1B;
-        default: return kSinCaracter;
+        default: return kSinSimbolo;
     }
 }
 
@@ -108,7 +108,7 @@ Accion AccionDeTecla(const Tecla& tecla) {
         tecla.nombre == N::Tabulador ? tecla.modificadores : tecla.modificadores & ~kMayus;
     for (const Enlace& enlace : kEnlaces) {
         if (enlace.nombre != tecla.nombre || enlace.modificadores != modificadores) continue;
-        if (enlace.nombre == N::Caracter && enlace.caracter != kSinCaracter && enlace.caracter != tecla.caracter)
+        if (enlace.nombre == N::Simbolo && enlace.simbolo != kSinSimbolo && enlace.simbolo != tecla.simbolo)
             continue;
         return enlace.accion;
     }
@@ -123,7 +123,7 @@ bool TeclasSeguidas::Tomar(Suceso& suceso, bool literal) {
     if (suceso.tipo != Suceso::Tipo::Tecla) return true;
     Tecla& tecla = suceso.tecla;
     // LF: Ctrl-J on a terminal; in a console, whose key events give it so, Ctrl-Enter.
-    const bool lf = tecla == Tecla{N::Caracter, 'j', kCtrl} || tecla == Tecla{N::Intro, 0, kCtrl};
+    const bool lf = tecla == Tecla{N::Simbolo, 'j', kCtrl} || tecla == Tecla{N::Intro, 0, kCtrl};
     const bool era_cr = std::exchange(tras_cr, !literal && tecla == Tecla{N::Intro});
     if (literal) return true;
     if (era_cr && lf) return false;

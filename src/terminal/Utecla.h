@@ -15,14 +15,14 @@ constexpr unsigned char kMayus = 1, kAlt = 2, kCtrl = 4;
 
 struct Tecla {
     enum class Nombre : unsigned char {
-        Caracter,  // `caracter`, a character of its own (not a control one)
+        Simbolo,  // `simbolo`, a character of its own (not a control one)
         Izquierda, Derecha, Arriba, Abajo,
         Inicio, Fin, Insertar, Suprimir, RePag, AvPag,
         Retroceso, Tabulador, Intro, Escape,
-        Funcion,   // F1 to F24: `caracter` holds the number
+        Funcion,   // F1 to F24: `simbolo` holds the number
     };
-    Nombre nombre = Nombre::Caracter;
-    char32_t caracter = 0;
+    Nombre nombre = Nombre::Simbolo;
+    char32_t simbolo = 0;
     unsigned char modificadores = 0;
 
     bool operator==(const Tecla&) const = default;
@@ -31,7 +31,7 @@ struct Tecla {
 // What the editor does for a key.
 enum class Accion : unsigned char {
     Nada,              // inserts and moves nothing
-    Escribir,          // types the key's character (CaracterDeTecla)
+    Escribir,          // types the key's character (SimboloDeTecla)
     Literal,           // the next key is typed as its own byte
     Izquierda,
     Derecha,
@@ -58,7 +58,7 @@ struct Suceso {
         Tamano,    // the screen changed size
         Reanudar,  // the program goes on after a stop
         Senal,     // a signal is due (POSIX): see FuenteTeclas::Cerrar
-        Pegado,    // a character of a paste the terminal marked: `tecla.caracter`
+        Pegado,    // a character of a paste the terminal marked: `tecla.simbolo`
     };
     Tipo tipo = Tipo::Nada;
     Tecla tecla;
@@ -67,8 +67,8 @@ struct Suceso {
     std::size_t fila = 0, columna = 0;
 };
 
-// A key that sends no character of its own (CaracterDeTecla).
-constexpr char32_t kSinCaracter = 0xFFFFFFFF;
+// A key that sends no character of its own (SimboloDeTecla).
+constexpr char32_t kSinSimbolo = 0xFFFFFFFF;
 
 // Two rules about one key after another, the same for every platform's keys.
 // Escape and then a key is that key with Alt, however long after it comes, as
@@ -88,23 +88,23 @@ private:
     bool tras_cr = false;   // the last key was Enter, a CR
 };
 
-// Whether `caracter` is a control character (U+0000 to U+001F, U+007F).
-inline bool EsControl(char32_t caracter) { return caracter < 0x20 || caracter == 0x7F; }
+// Whether `simbolo` is a control character (U+0000 to U+001F, U+007F).
+inline bool EsControl(char32_t simbolo) { return simbolo < 0x20 || simbolo == 0x7F; }
 
 // The key a character read from a terminal or console stands for, the same on
 // every platform: Backspace for DEL, Tab, Enter for CR, Escape, Ctrl with a
 // letter (or @ [ \ ] ^ _ and the space for NUL) for the other control
 // characters, and the character itself otherwise.
-Tecla TeclaDeCaracter(char32_t caracter);
+Tecla TeclaDeSimbolo(char32_t simbolo);
 // `tecla` with `modificadores` too. A character key with Ctrl or Alt holds a
 // capital ASCII letter as the small one with Shift, as terminals cannot tell
 // Alt-B from Alt-Shift-B and consoles tell them by Shift.
 Tecla ConModificadores(Tecla tecla, unsigned modificadores);
-// The character a key sends, the inverse of TeclaDeCaracter: its own
+// The character a key sends, the inverse of TeclaDeSimbolo: its own
 // character, the control character of Ctrl and a letter, 127 for Backspace
-// (with Ctrl too), 9 for Tab, 13 for Enter, 27 for Escape; kSinCaracter for a
+// (with Ctrl too), 9 for Tab, 13 for Enter, 27 for Escape; kSinSimbolo for a
 // key with Alt, Shift-Tab and the keys that send a sequence (arrows ...).
-char32_t CaracterDeTecla(const Tecla& tecla);
+char32_t SimboloDeTecla(const Tecla& tecla);
 // The binding table: what the editor does for `tecla`. Shift changes nothing
 // but on Tab; Ctrl or Alt with an arrow moves a word; Alt with B or F moves a
 // word; Alt with any other key, the keys with no editing meaning and any

@@ -15,8 +15,8 @@ public:
     // Writes to `destino`; asks the terminal open as `descriptor` for its size.
     PantallaTerminal(std::streambuf& destino, int descriptor) : utf8(destino), descriptor(descriptor) {}
 
-    bool Poner(const char32_t* caracteres, std::size_t n) override { return utf8.Poner(caracteres, n); }
-    bool Vaciar() override { return utf8.Vaciar(); }
+    bool Poner(const char32_t* simbolos, std::size_t n) override { return utf8.Poner(simbolos, n); }
+    bool Enviar() override { return utf8.Enviar(); }
     // The terminal's width and height; 80 and 24 when it does not say.
     std::size_t Ancho() override;
     std::size_t Alto() override;

@@ -93,7 +93,7 @@ void TecladoTerminal::Cerrar() {
     unsigned char resto[64];
     for (ssize_t n = 0; tubo[0] >= 0 && (n = read(tubo[0], resto, sizeof resto)) > 0;)
         for (ssize_t k = 0; k < n; ++k) Anotar(resto[k]);
-    Anotar(std::exchange(pendiente, 0));
+    Anotar(std::exchange(senal_leida, 0));
     if (const int senal = std::exchange(entregar, 0); senal != 0) raise(senal);
 }
 
@@ -110,7 +110,7 @@ int TecladoTerminal::Siguiente(int milisegundos) {
         if (tubo[0] >= 0 && (esperas[1].revents & POLLIN) != 0) {
             unsigned char numero = 0;
             if (read(tubo[0], &numero, 1) == 1) {
-                pendiente = numero;
+                senal_leida = numero;
                 return kSenal;
             }
         }
@@ -131,15 +131,15 @@ int TecladoTerminal::Siguiente(int milisegundos) {
     return byte;
 }
 
-bool TecladoTerminal::Pendiente() {
-    if (siguiente < cola.size() || inicio < fin || pendiente != 0) return true;
+bool TecladoTerminal::HayMas() {
+    if (siguiente < cola.size() || inicio < fin || senal_leida != 0) return true;
     pollfd espera{descriptor, POLLIN, 0};
     return poll(&espera, 1, 0) > 0;
 }
 
 bool TecladoTerminal::Leer(Suceso& suceso, bool literal) {
     for (;;) {
-        if (pendiente != 0) {
+        if (senal_leida != 0) {
             suceso = DeSenal();
             return true;
         }
@@ -183,7 +183,7 @@ void TecladoTerminal::PreguntarPosicion(std::size_t& fila, std::size_t& columna)
         }
         const auto quedan =
             std::chrono::duration_cast<std::chrono::milliseconds>(limite - std::chrono::steady_clock::now()).count();
-        if (quedan <= 0 || pendiente != 0) break;
+        if (quedan <= 0 || senal_leida != 0) break;
         if (!Llenar(static_cast<int>(quedan))) break;
     }
 }
@@ -198,7 +198,7 @@ void TecladoTerminal::Anotar(int senal) {
 }
 
 Suceso TecladoTerminal::DeSenal() {
-    const int senal = std::exchange(pendiente, 0);
+    const int senal = std::exchange(senal_leida, 0);
     if (senal == SIGWINCH) {
         Suceso tamano{Suceso::Tipo::Tamano, {}};
         PreguntarPosicion(tamano.fila, tamano.columna);

@@ -43,7 +43,7 @@ public:
     // answers it (within kEsperaPosicion), SIGCONT (raw mode set again)
     // Reanudar, the others Senal. False when the terminal is gone.
     bool Leer(Suceso& suceso, bool literal) override;
-    bool Pendiente() override;
+    bool HayMas() override;
     // The errno of the read that found the terminal gone (EIO for one that
     // hung up), 0 while none has.
     int ErrorDeLectura() const { return error_lectura; }
@@ -75,7 +75,7 @@ private:
     termios original{};
     bool abierta = false;
     struct sigaction anteriores[std::size(kSenales)] = {};
-    int pendiente = 0;  // a signal read and not yet a key
+    int senal_leida = 0;  // a signal read and not yet a key
     int entregar = 0;   // a signal to deliver again once closed
     int error_lectura = 0;
     unsigned char bytes[4096];

@@ -18,7 +18,7 @@
 #include <ostream>
 
 #include "Udesvio.h"
-#include "Uflujos.h"
+#include "Ubuferes.h"
 #include "Upantalla.h"
 #include "Uteclado.h"
 

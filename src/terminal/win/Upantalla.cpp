@@ -10,16 +10,16 @@ namespace {
 // `n` characters as UTF-16 (each character is one unit), in blocks to
 // `escribir`; false when a block was refused.
 template <class Escribir>
-bool EnUtf16(const char32_t* caracteres, std::size_t n, Escribir escribir) {
+bool EnUtf16(const char32_t* simbolos, std::size_t n, Escribir escribir) {
     auto bloque = EnBloques<wchar_t>(escribir);
-    for (std::size_t k = 0; k < n; ++k) bloque.Poner(static_cast<wchar_t>(caracteres[k]));
+    for (std::size_t k = 0; k < n; ++k) bloque.Poner(static_cast<wchar_t>(simbolos[k]));
     return bloque.Entregar();
 }
 
 }  // namespace
 
-bool ConsolaWin::Poner(const char32_t* caracteres, std::size_t n) {
-    return EnUtf16(caracteres, n, [&](const wchar_t* bloque, std::size_t largo) {
+bool ConsolaWin::Poner(const char32_t* simbolos, std::size_t n) {
+    return EnUtf16(simbolos, n, [&](const wchar_t* bloque, std::size_t largo) {
         for (std::size_t hecho = 0; hecho < largo;) {
             DWORD escritos = 0;
             if (!WriteConsoleW(consola, bloque + hecho, static_cast<DWORD>(largo - hecho), &escritos, nullptr) ||
@@ -42,12 +42,12 @@ bool ConsolaWin::Medir(Medida& medida) {
     return true;
 }
 
-bool ConsolaWin::PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n) {
+bool ConsolaWin::PonerEn(std::size_t x, std::size_t y, const char32_t* simbolos, std::size_t n) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!GetConsoleScreenBufferInfo(consola, &info) || info.dwSize.X <= 0) return false;
     const std::size_t ancho = static_cast<std::size_t>(info.dwSize.X);
     std::size_t celda = y * ancho + x;
-    return EnUtf16(caracteres, n, [&](const wchar_t* bloque, std::size_t largo) {
+    return EnUtf16(simbolos, n, [&](const wchar_t* bloque, std::size_t largo) {
         const COORD donde{static_cast<SHORT>(celda % ancho), static_cast<SHORT>(celda / ancho)};
         celda += largo;
         DWORD escritos = 0;

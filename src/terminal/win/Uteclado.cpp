@@ -77,7 +77,7 @@ void TecladoConsola::Cerrar() {
     consola_editada = nullptr;
 }
 
-bool TecladoConsola::Pendiente() {
+bool TecladoConsola::HayMas() {
     if (siguiente < en_cola || repeticiones > 0) return true;
     // Every key typed is followed by the event of letting it go, which is no
     // key to wait for: counted, it would keep what was typed off the screen.
@@ -174,13 +174,13 @@ std::size_t TeclasDeEvento(const KEY_EVENT_RECORD& evento, DecodificadorUtf16& d
             // Ctrl or Alt with a letter the layout makes no character of.
             const WORD letra = evento.wVirtualKeyCode;
             if ((modificadores & (kCtrl | kAlt)) == 0 || letra < 'A' || letra > 'Z') return 0;
-            teclas[0] = ConModificadores({Tecla::Nombre::Caracter, static_cast<char32_t>(letra), 0}, modificadores);
+            teclas[0] = ConModificadores({Tecla::Nombre::Simbolo, static_cast<char32_t>(letra), 0}, modificadores);
             return 1;
         }
     }
-    char32_t caracteres[2];
-    const std::size_t n = decodificador.Entrar(static_cast<char16_t>(unidad), caracteres);
-    for (std::size_t k = 0; k < n; ++k) teclas[k] = ConModificadores(TeclaDeCaracter(caracteres[k]), modificadores);
-    Borrar(caracteres, sizeof caracteres);
+    char32_t simbolos[2];
+    const std::size_t n = decodificador.Entrar(static_cast<char16_t>(unidad), simbolos);
+    for (std::size_t k = 0; k < n; ++k) teclas[k] = ConModificadores(TeclaDeSimbolo(simbolos[k]), modificadores);
+    Borrar(simbolos, sizeof simbolos);
     return n;
 }

@@ -34,7 +34,7 @@ public:
     // so a key after Ctrl-V needs nothing of its own here.
     bool Leer(Suceso& suceso, bool literal) override;
     // Whether the events read at once hold another key.
-    bool Pendiente() override;
+    bool HayMas() override;
     // Why the console's input could not be read, as the C runtime's errno
     // for the same system error would say it; 0 while it could.
     int ErrorDeLectura() const { return error_lectura; }

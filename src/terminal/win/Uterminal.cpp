@@ -19,7 +19,7 @@
 
 #include "Udesvio.h"
 #include "Ufinlinea.h"
-#include "Uflujos.h"
+#include "Ubuferes.h"
 #include "Upantalla.h"
 #include "Uteclado.h"
 

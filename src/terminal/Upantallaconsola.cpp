@@ -1,4 +1,4 @@
-#include "Uconsola.h"
+#include "Upantallaconsola.h"
 
 #include <algorithm>
 #include <string>
@@ -7,7 +7,7 @@
 
 PantallaConsola::~PantallaConsola() { Borrar(&ultimo, sizeof ultimo); }
 
-bool PantallaConsola::Poner(const char32_t* caracteres, std::size_t n) {
+bool PantallaConsola::Poner(const char32_t* simbolos, std::size_t n) {
     Consola::Medida medida{};
     if (!consola.Medir(medida) || medida.ancho == 0) return false;
     // The dialogue's own output moves the cursor too: then nothing waits.
@@ -15,8 +15,8 @@ bool PantallaConsola::Poner(const char32_t* caracteres, std::size_t n) {
     bool bien = true;
     std::size_t desde = 0;
     for (std::size_t k = 0; bien && k <= n; ++k) {
-        if (k < n && caracteres[k] != U'\n') continue;
-        if (k > desde) bien = Tramo(caracteres + desde, k - desde, medida);
+        if (k < n && simbolos[k] != U'\n') continue;
+        if (k > desde) bien = Tramo(simbolos + desde, k - desde, medida);
         if (bien && k < n) {
             const char32_t nueva_linea = U'\n';
             bien = consola.Poner(&nueva_linea, 1) && consola.Medir(medida);
@@ -27,7 +27,7 @@ bool PantallaConsola::Poner(const char32_t* caracteres, std::size_t n) {
     return bien;
 }
 
-bool PantallaConsola::Tramo(const char32_t* caracteres, std::size_t n, const Consola::Medida& medida) {
+bool PantallaConsola::Tramo(const char32_t* simbolos, std::size_t n, const Consola::Medida& medida) {
     std::size_t x = medida.x;
     // Waiting in the last column: that character is shown again at the
     // cursor, and the console wraps from it into the run, as a terminal
@@ -37,16 +37,16 @@ bool PantallaConsola::Tramo(const char32_t* caracteres, std::size_t n, const Con
         if (!consola.Poner(&ultimo, 1)) return false;
         x = 0;
     }
-    if ((x + n) % medida.ancho != 0) return consola.Poner(caracteres, n);
+    if ((x + n) % medida.ancho != 0) return consola.Poner(simbolos, n);
     // It ends in the last column: the last character goes in its cell, where
     // the console does not move the cursor on at once.
     Consola::Medida despues{};
-    if ((n > 1 && !consola.Poner(caracteres, n - 1)) || !consola.Medir(despues)) return false;
-    if (!consola.PonerEn(medida.ancho - 1, despues.y, caracteres + n - 1, 1)) return false;
+    if ((n > 1 && !consola.Poner(simbolos, n - 1)) || !consola.Medir(despues)) return false;
+    if (!consola.PonerEn(medida.ancho - 1, despues.y, simbolos + n - 1, 1)) return false;
     consola.LlevarCursor(medida.ancho - 1, despues.y);
     espera = true;
     y_espera = despues.y;
-    ultimo = caracteres[n - 1];
+    ultimo = simbolos[n - 1];
     return true;
 }
 

@@ -14,8 +14,8 @@
 // for any program; only a run that ends in the last column has its last
 // character put in its cell, where the console cannot move on yet. The
 // window is the screen: its rows are Alto(), and the editor is kept to them.
-#ifndef UCONSOLA_H
-#define UCONSOLA_H
+#ifndef UPANTALLACONSOLA_H
+#define UPANTALLACONSOLA_H
 
 #include <cstddef>
 
@@ -34,7 +34,7 @@ public:
     virtual bool Medir(Medida& medida) = 0;
     // Shows `n` characters in the cells from (x, y) on, the next row's after
     // the last column; the cursor stays and nothing scrolls.
-    virtual bool PonerEn(std::size_t x, std::size_t y, const char32_t* caracteres, std::size_t n) = 0;
+    virtual bool PonerEn(std::size_t x, std::size_t y, const char32_t* simbolos, std::size_t n) = 0;
     virtual void LlevarCursor(std::size_t x, std::size_t y) = 0;
 
 protected:
@@ -50,8 +50,8 @@ public:
     PantallaConsola& operator=(const PantallaConsola&) = delete;
 
     // "\n" ends the row, as on the console.
-    bool Poner(const char32_t* caracteres, std::size_t n) override;
-    bool Vaciar() override { return consola.Vaciar(); }
+    bool Poner(const char32_t* simbolos, std::size_t n) override;
+    bool Enviar() override { return consola.Enviar(); }
     // The buffer's width and the window's height; 80 and 24 when the console
     // does not say.
     std::size_t Ancho() override;
@@ -65,7 +65,7 @@ public:
 
 private:
     // Shows a run with no newline in it.
-    bool Tramo(const char32_t* caracteres, std::size_t n, const Consola::Medida& medida);
+    bool Tramo(const char32_t* simbolos, std::size_t n, const Consola::Medida& medida);
 
     Consola& consola;
     // A character was put in the last column of row `y_espera`, the cursor

@@ -1,4 +1,4 @@
-#include "Uflujos.h"
+#include "Ubuferes.h"
 
 #include <cstring>
 #include <ostream>
@@ -69,17 +69,17 @@ void SalidaTerminal::OlvidarLineaAbierta() {
 void SalidaTerminal::Avisar(std::size_t desconocidos) {
     const std::u32string aviso = AvisoDesconocidos(desconocidos) + U"\n";
     sumidero.Poner(aviso.data(), aviso.size());
-    sumidero.Vaciar();
+    sumidero.Enviar();
 }
 
 void SalidaTerminal::TerminarLineaDePantalla() {
     const char32_t nueva_linea = '\n';
     sumidero.Poner(&nueva_linea, 1);
-    sumidero.Vaciar();
+    sumidero.Enviar();
     linea_terminada = true;
 }
 
-int SalidaTerminal::sync() { return sumidero.Vaciar() ? 0 : -1; }
+int SalidaTerminal::sync() { return sumidero.Enviar() ? 0 : -1; }
 
 EntradaTerminal::int_type EntradaTerminal::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
@@ -88,19 +88,19 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
     bool completa = false;
     while (!completa && !fin) {
         const int_type c = fuente.sbumpc();
-        char32_t caracteres[2];
+        char32_t simbolos[2];
         std::size_t n = 0;
         if (traits_type::eq_int_type(c, traits_type::eof())) {
             fin = true;
-            n = decodificador.Terminar(caracteres);
+            n = decodificador.Terminar(simbolos);
         } else {
-            n = decodificador.Entrar(static_cast<unsigned char>(traits_type::to_char_type(c)), caracteres);
+            n = decodificador.Entrar(static_cast<unsigned char>(traits_type::to_char_type(c)), simbolos);
         }
         for (std::size_t k = 0; k < n; ++k) {
-            linea.Teclear(caracteres[k]);
-            completa = caracteres[k] == '\n';
+            linea.Teclear(simbolos[k]);
+            completa = simbolos[k] == '\n';
         }
-        Borrar(caracteres, sizeof caracteres);
+        Borrar(simbolos, sizeof simbolos);
     }
     if (linea.Largo() == 0) return traits_type::eof();
     if (const std::size_t desconocidos = linea.Desconocidos(); avisos != nullptr && desconocidos > 0)

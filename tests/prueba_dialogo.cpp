@@ -117,7 +117,7 @@ std::string Bytes(std::mt19937& azar, std::size_t n) {
     return s;
 }
 
-TEST(Consola, DialogosDeReferencia) {
+TEST(Dialogo, DialogosDeReferencia) {
     int vistos = 0;
     for (const auto& e : std::filesystem::directory_iterator(DATOS "/dialogos")) {
         if (e.path().extension() != ".in") continue;
@@ -130,7 +130,7 @@ TEST(Consola, DialogosDeReferencia) {
     EXPECT_EQ(vistos, 5);
 }
 
-TEST(Consola, CifrarYDescifrarConYSinComprobacion) {
+TEST(Dialogo, CifrarYDescifrarConYSinComprobacion) {
     const std::string cifrado = Modelo("clave", "Hola mundo", false);
     Guion g;
     g.Cifrar("Hola mundo", "clave").No();
@@ -144,7 +144,7 @@ TEST(Consola, CifrarYDescifrarConYSinComprobacion) {
     EXPECT_NE(g.salida.find("Cadena original: \nHola mundo\n"), std::string::npos);
 }
 
-TEST(Consola, ClaveVaciaEnCadaPregunta) {
+TEST(Dialogo, ClaveVaciaEnCadaPregunta) {
     Guion g;
     g.Cifrar("linea sin clave", "").Descifrar("otra", "");
     g.Cifrar("linea", "k").Si("").Descifrar("linea", "k").Si("");
@@ -152,7 +152,7 @@ TEST(Consola, ClaveVaciaEnCadaPregunta) {
     Comprobar(g.Salir("S"));
 }
 
-TEST(Consola, RespuestasDelMenu) {
+TEST(Dialogo, RespuestasDelMenu) {
     Guion g;
     g.entrada += "\n\n  \t";  // blank lines before the answer: the menu is not shown again
     g.Cifrar("uno", "k", "Cifrar por favor").No();
@@ -162,7 +162,7 @@ TEST(Consola, RespuestasDelMenu) {
     Comprobar(g.Salir("salir ya"));
 }
 
-TEST(Consola, DescarteDeMilCaracteresTrasLaRespuesta) {
+TEST(Dialogo, DescarteDeMilCaracteresTrasLaRespuesta) {
     const std::string mil(1000, 'a');
     Guion g;
     g.Otra("x" + mil.substr(1));  // 999 more: the newline goes with them
@@ -187,7 +187,7 @@ TEST(Consola, DescarteDeMilCaracteresTrasLaRespuesta) {
     Comprobar(m);
 }
 
-TEST(Consola, LineasConTodosLosBytes) {
+TEST(Dialogo, LineasConTodosLosBytes) {
     std::string todos;
     for (int c = 0; c < 256; ++c)
         if (c != '\n') todos += static_cast<char>(c);
@@ -203,7 +203,7 @@ TEST(Consola, LineasConTodosLosBytes) {
 // first read ends: with CR LF line ends (Windows, CIFRADOR_CRLF) its CR is
 // the read's last byte and its LF the next one's first. Lone CRs and Ctrl-Z
 // inside the line and the key are data everywhere.
-TEST(Consola, FinDeLineaEntreDosLecturas) {
+TEST(Dialogo, FinDeLineaEntreDosLecturas) {
     std::string linea;
     while (linea.size() < 65532) linea += "a\rb\x1a";
     Guion g;
@@ -212,7 +212,7 @@ TEST(Consola, FinDeLineaEntreDosLecturas) {
 }
 
 // Excluded from the valgrind pass by its name (Enorme): under valgrind it takes minutes.
-TEST(ConsolaEnorme, LineaDe64MiBIdaYVueltaPorTuberia) {
+TEST(DialogoEnorme, LineaDe64MiBIdaYVueltaPorTuberia) {
     std::mt19937 azar(64);
     const std::string linea = Bytes(azar, std::size_t{64} << 20);
     const std::string clave = Bytes(azar, 300);
@@ -234,7 +234,7 @@ TEST(ConsolaEnorme, LineaDe64MiBIdaYVueltaPorTuberia) {
 // (its pass leaves out the Enorme tests): a line whose storage cannot double
 // from 20 MiB to 40 while it is read, and one read whole (cut to 19 MiB from
 // 20) whose result cannot have its 19 MiB.
-TEST(ConsolaEnorme, MemoriaAgotadaAlLeerYAlCifrar) {
+TEST(DialogoEnorme, MemoriaAgotadaAlLeerYAlCifrar) {
 #ifdef CIFRADOR_SANITIZADO
     GTEST_SKIP() << "con los sanitizadores";
 #endif
@@ -253,7 +253,7 @@ TEST(ConsolaEnorme, MemoriaAgotadaAlLeerYAlCifrar) {
 }
 #endif
 
-TEST(Consola, EntradaQueNoSePuedeLeer) {
+TEST(Dialogo, EntradaQueNoSePuedeLeer) {
     const struct {
         Origen origen;
         int error;
@@ -267,7 +267,7 @@ TEST(Consola, EntradaQueNoSePuedeLeer) {
     }
 }
 
-TEST(Consola, LineasLargasYClavesLargas) {
+TEST(Dialogo, LineasLargasYClavesLargas) {
     std::mt19937 azar(2024);
     const std::string clave = Bytes(azar, 600);
     const std::string texto = Bytes(azar, 5000);
@@ -279,7 +279,7 @@ TEST(Consola, LineasLargasYClavesLargas) {
     EXPECT_EQ(Modelo(clave, texto, false), Modelo(clave.substr(0, 224), texto, false));
 }
 
-TEST(Consola, FinDeEntradaEnCadaPregunta) {
+TEST(Dialogo, FinDeEntradaEnCadaPregunta) {
     const std::string c = kMenu + kPideTexto + kPideClave;
     const std::string cifrada = kCifrada + Modelo("k", "hola", false) + "\n" + kPregunta;
     const std::string descifrada = kOriginalDescifrada + Modelo("k", "hola", true) + "\n" + kPregunta;
@@ -297,7 +297,7 @@ TEST(Consola, FinDeEntradaEnCadaPregunta) {
     Comprobar("s", kMenu);
 }
 
-TEST(Consola, DialogosAlAzar) {
+TEST(Dialogo, DialogosAlAzar) {
     std::mt19937 azar(99);
     const std::vector<std::string> menu_otras{"x", "X", "?", "1", "hola", "\x80", "e"};
     const std::vector<std::string> si{"s", "S", "si", "Si claro", " s"};
@@ -323,7 +323,7 @@ TEST(Consola, DialogosAlAzar) {
     }
 }
 
-TEST(Consola, ArgumentosIgnorados) {
+TEST(Dialogo, ArgumentosIgnorados) {
     Guion g;
     g.Cifrar("Hola", "k").No().Salir();
     const Resultado r = Ejecutar(g.entrada, Destino::Archivo, {"--ayuda", "-d", "archivo"});
@@ -332,7 +332,7 @@ TEST(Consola, ArgumentosIgnorados) {
     EXPECT_EQ(r.errores, "");
 }
 
-TEST(Consola, SalidaQueNoSePuedeEscribir) {
+TEST(Dialogo, SalidaQueNoSePuedeEscribir) {
     Guion g;
     g.Cifrar("Hola", "k").Si("k").Salir();
     const std::string aviso = "cifrador: no se pudo escribir la salida estandar\n";

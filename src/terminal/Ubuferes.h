@@ -3,8 +3,8 @@
 // dialogue writes is shown as the table's characters on the platform's
 // Sumidero, and what is typed comes back as bytes, through the line editor
 // (Ueditor.h) or, where the terminal edits lines itself, as it arrives.
-#ifndef UFLUJOS_H
-#define UFLUJOS_H
+#ifndef UBUFERES_H
+#define UBUFERES_H
 
 #include <cstddef>
 #include <iosfwd>

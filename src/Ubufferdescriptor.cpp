@@ -1,4 +1,4 @@
-#include "Ubufferconsola.h"
+#include "Ubufferdescriptor.h"
 
 #include <unistd.h>
 
@@ -7,18 +7,18 @@
 
 #include "Uborrado.h"
 
-BufferConsola::BufferConsola(int descriptor)
+BufferDescriptor::BufferDescriptor(int descriptor)
     : descriptor(descriptor), datos(std::make_unique_for_overwrite<char[]>(kTamano)) {
     setg(datos.get(), datos.get(), datos.get());
     setp(datos.get(), datos.get() + kTamano);
 }
 
-BufferConsola::~BufferConsola() {
-    Vaciar();
+BufferDescriptor::~BufferDescriptor() {
+    Enviar();
     Borrar(datos.get(), kTamano);
 }
 
-BufferConsola::int_type BufferConsola::underflow() {
+BufferDescriptor::int_type BufferDescriptor::underflow() {
     if (salida != nullptr && salida->fail()) return traits_type::eof();
     ssize_t n;
     do {
@@ -34,8 +34,8 @@ BufferConsola::int_type BufferConsola::underflow() {
 // every put the dialogue or the terminal layer makes is followed by a flush.
 // What std::streambuf asks of it is kept, out of the coverage report.
 // GCOVR_EXCL_START
-BufferConsola::int_type BufferConsola::overflow(int_type c) {
-    if (!Vaciar()) return traits_type::eof();
+BufferDescriptor::int_type BufferDescriptor::overflow(int_type c) {
+    if (!Enviar()) return traits_type::eof();
     if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
     *pptr() = traits_type::to_char_type(c);
     pbump(1);
@@ -43,22 +43,22 @@ BufferConsola::int_type BufferConsola::overflow(int_type c) {
 }
 // GCOVR_EXCL_STOP
 
-std::streamsize BufferConsola::xsputn(const char* s, std::streamsize n) {
+std::streamsize BufferDescriptor::xsputn(const char* s, std::streamsize n) {
     // Long runs (a huge line) go straight out instead of through the array.
     if (n < epptr() - pptr()) return std::streambuf::xsputn(s, n);
-    if (!Vaciar() || !EscribirTodo(s, static_cast<std::size_t>(n))) return 0;
+    if (!Enviar() || !EscribirTodo(s, static_cast<std::size_t>(n))) return 0;
     return n;
 }
 
-int BufferConsola::sync() { return Vaciar() ? 0 : -1; }
+int BufferDescriptor::sync() { return Enviar() ? 0 : -1; }
 
-bool BufferConsola::Vaciar() {
+bool BufferDescriptor::Enviar() {
     const bool escrito = EscribirTodo(pbase(), static_cast<std::size_t>(pptr() - pbase()));
     setp(datos.get(), datos.get() + kTamano);
     return escrito;
 }
 
-bool BufferConsola::EscribirTodo(const char* s, std::size_t n) {
+bool BufferDescriptor::EscribirTodo(const char* s, std::size_t n) {
     while (n > 0) {
         const ssize_t escritos = write(descriptor, s, n);
         if (escritos < 0 && errno == EINTR) continue;

@@ -1,28 +1,28 @@
-// BufferConsola: the stream buffer between the dialogue and one of the
+// BufferDescriptor: the stream buffer between the dialogue and one of the
 // console's file descriptors (standard input or output). Everything typed
 // and everything shown, keys and texts included, passes through its array,
 // so the array is wiped before it is freed; the standard streams' own
 // buffers would keep the last bytes until the process ends.
-#ifndef UBUFFERCONSOLA_H
-#define UBUFFERCONSOLA_H
+#ifndef UBUFFERDESCRIPTOR_H
+#define UBUFFERDESCRIPTOR_H
 
 #include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <streambuf>
 
-class BufferConsola : public std::streambuf {
+class BufferDescriptor : public std::streambuf {
 public:
     static constexpr std::size_t kTamano = 1 << 16;
 
     // Reads from or writes to `descriptor` (one of the two per buffer: both
     // share the array), which it does not close.
-    explicit BufferConsola(int descriptor);
+    explicit BufferDescriptor(int descriptor);
     // Writes what is pending, then wipes and frees the array.
-    ~BufferConsola() override;
+    ~BufferDescriptor() override;
 
-    BufferConsola(const BufferConsola&) = delete;
-    BufferConsola& operator=(const BufferConsola&) = delete;
+    BufferDescriptor(const BufferDescriptor&) = delete;
+    BufferDescriptor& operator=(const BufferDescriptor&) = delete;
 
     // The errno of the last read that failed, 0 while none has.
     int ErrorDeLectura() const { return error_lectura; }
@@ -42,7 +42,7 @@ protected:
     int sync() override;
 
 private:
-    bool Vaciar();
+    bool Enviar();
     bool EscribirTodo(const char* s, std::size_t n);
 
     int descriptor;
