@@ -46,7 +46,7 @@ constexpr char32_t kLetras[] = U"abcdefghij ,.";
 
 void Comprobar(const Rejilla& rejilla, const CadenaExt& prompt, Editor& editor) {
     std::string por_que;
-    const bool bien = rejilla.MuestraLinea(Texto(prompt, editor.Linea()), prompt.Longitud() + editor.Linea().Cursor(), por_que);
+    const bool bien = rejilla.MuestraLinea(Texto(prompt, editor.Leida()), prompt.Longitud() + editor.Leida().Cursor(), por_que);
     // The screen, for whoever reads the finding.
     if (!bien) std::fprintf(stderr, "%s%s\n", por_que.c_str(), rejilla.Volcado().c_str());
     Exigir(bien, "la pantalla muestra la linea alrededor del cursor");
@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
     ConsolaModelo modelo(rejilla);
     PantallaConsola pantalla_consola(modelo);
     for (std::size_t n = lector.Byte() % 8; n > 0; --n) rejilla.Escribir(U"#=#=" + std::u32string(n * 7, U'='));
-    Editor editor(consola ? static_cast<Pantalla&>(pantalla_consola) : rejilla);
+    SinTeclas teclas;
+    Editor editor(teclas, consola ? static_cast<Pantalla&>(pantalla_consola) : rejilla);
     CadenaExt prompt(0);
     Prompt(prompt, lector.Byte() % 40);
     editor.Empezar(prompt);
@@ -74,30 +75,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t lar
     for (std::size_t pasos = 0; lector.Quedan() && pasos < 2000; ++pasos) {
         const std::uint8_t op = lector.Byte();
         if (op < 100) {
-            editor.Aplicar({N::Simbolo, kLetras[op % (std::size(kLetras) - 1)], 0});
+            Pulsar(editor, {N::Simbolo, kLetras[op % (std::size(kLetras) - 1)], 0});
         } else if (op < 200) {
-            editor.Aplicar(kTeclas[op % std::size(kTeclas)]);
+            Pulsar(editor, kTeclas[op % std::size(kTeclas)]);
         } else if (op < 220) {
             // A paste: drawn once, after all of it.
             for (std::size_t n = lector.Corto() % (600 + 3 * rejilla.Ancho() * rejilla.Alto()); n > 0; --n)
-                editor.Aplicar({N::Simbolo, kLetras[n % (std::size(kLetras) - 1)], 0});
+                Pulsar(editor, {N::Simbolo, kLetras[n % (std::size(kLetras) - 1)], 0});
         } else if (op < 240) {
             const std::size_t nuevo_ancho = 1 + lector.Byte() % 100, nuevo_alto = 1 + lector.Byte() % 40;
             rejilla.CambiarTamano(nuevo_ancho, nuevo_alto);
-            if (!consola) editor.Redimensionar(informe ? rejilla.y + 1 : 0, informe ? rejilla.x + 1 : 0);
+            if (!consola) editor.Tomar({Suceso::Tipo::Tamano, {}, informe ? rejilla.y + 1 : 0, informe ? rejilla.x + 1 : 0});
         } else if (op < 250) {
-            Exigir(editor.Aplicar({N::Intro}) == Editor::Resultado::Linea, "Intro termina la linea");
-            const std::u32string texto = Texto(prompt, editor.Linea());
-            editor.Acabar(Editor::Resultado::Linea);
+            Exigir(Pulsar(editor, {N::Intro}) == Lectura::Linea, "Intro termina la linea");
+            const std::u32string texto = Texto(prompt, editor.Leida());
+            editor.Acabar(Lectura::Linea);
             Exigir(rejilla.HistoriaConLinea(texto), "tras Intro la linea entera queda sobre el cursor");
             Prompt(prompt, lector.Byte() % 40);
             rejilla.NuevaLinea();
             editor.Empezar(prompt);
         } else {
-            editor.Aplicar({N::Fin});
-            editor.Aplicar({N::Simbolo, 'u', kCtrl});
-            Exigir(editor.Aplicar({N::Simbolo, 'd', kCtrl}) == Editor::Resultado::FinDeEntrada, "Ctrl-D termina");
-            editor.Acabar(Editor::Resultado::FinDeEntrada);
+            Pulsar(editor, {N::Fin});
+            Pulsar(editor, {N::Simbolo, 'u', kCtrl});
+            Exigir(Pulsar(editor, {N::Simbolo, 'd', kCtrl}) == Lectura::FinDeEntrada, "Ctrl-D termina");
+            editor.Acabar(Lectura::FinDeEntrada);
             Comprobar(rejilla, prompt, editor);
             const char32_t fin = U'\n';
             rejilla.Poner(&fin, 1);

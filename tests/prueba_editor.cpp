@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Ueditor.h"
+#include "Uutf.h"
 #include "Utabla850.h"
 #include "rejilla.h"
 
@@ -35,7 +36,7 @@ struct Guion {
     std::u32string teclas;
     std::string linea;  // bytes
     std::size_t cursor;
-    Editor::Resultado resultado = Editor::Resultado::Sigue;
+    Lectura resultado = Lectura::Sigue;
     std::size_t desconocidos = 0;
 };
 
@@ -53,23 +54,23 @@ const Guion kGuiones[] = {
     {U"uno dos tres" + PANT + PANT + U"X" + PSIG + U"Y" + INI + PSIG + U"Z", "unoZ XdosY tres", 4},
     // A mark composes with the byte left of the cursor, wherever it is.
     {U"cafe\u0301 mana" + IZQ + U"\u0303", "caf\x82 ma\xa4" "a", 8},
-    {U"\u0301e\u0301\u0301", "?\x82?", 3, Editor::Resultado::Sigue, 2},
-    {U"5€ ?\t😀", "5? ?\t?", 6, Editor::Resultado::Sigue, 2},
+    {U"\u0301e\u0301\u0301", "?\x82?", 3, Lectura::Sigue, 2},
+    {U"5€ ?\t😀", "5? ?\t?", 6, Lectura::Sigue, 2},
     {U"␠⌂‐⍽␛", " \x7f\xf0\xff\x1b", 5},
     // Ctrl-V types the next key as its byte; a newline it does not.
     {U"\x16\x01\x16\t\x16\r\x16\n\x16" + IZQ + U"\x16" + U"a", "\x01\ta\r", 3},
     // Keys with no meaning insert and move nothing.
     {U"ab" + NADA + U"\x10\x0e\x12\x14\x07\x1b\x1c\x1f" + std::u32string(1, 0) + U"c", "abc", 3},
     {U"abc" + REDIB + U"\x0c" + IZQ, "abc", 2},
-    {U"hola\r", "hola", 4, Editor::Resultado::Linea},
-    {U"\r", "", 0, Editor::Resultado::Linea},
-    {U"\x04", "", 0, Editor::Resultado::FinDeEntrada},
+    {U"hola\r", "hola", 4, Lectura::Linea},
+    {U"\r", "", 0, Lectura::Linea},
+    {U"\x04", "", 0, Lectura::FinDeEntrada},
     // Ctrl-D on a line that is not empty deletes the byte under the cursor.
     {U"ab\x04" + IZQ + IZQ + U"\x04", "b", 0},
-    {U"\x1a" U"abc\r", "\x1a" "abc", 4, Editor::Resultado::FinDeEntrada},
-    {U"a\x1a\r", "a\x1a", 2, Editor::Resultado::Linea},
-    {U"abc" + INI + U"\x1a\r", "\x1a" "abc", 1, Editor::Resultado::FinDeEntrada},
-    {U"\x16\x1a\r", "\x1a", 1, Editor::Resultado::Linea},
+    {U"\x1a" U"abc\r", "\x1a" "abc", 4, Lectura::FinDeEntrada},
+    {U"a\x1a\r", "a\x1a", 2, Lectura::Linea},
+    {U"abc" + INI + U"\x1a\r", "\x1a" "abc", 1, Lectura::FinDeEntrada},
+    {U"\x16\x1a\r", "\x1a", 1, Lectura::Linea},
     {std::u32string(70, U'x') + INI + U"ñ" + FIN + IZQ + U"\x7f" + U"é", "\xa4" + std::string(68, 'x') + "\x82x", 70},
     // A tall line shrinking at its end: the screen shows its last rows.
     {std::u32string(60, U'x') + std::u32string(12, U'\x7f'), std::string(48, 'x'), 48},
@@ -108,6 +109,7 @@ struct Entorno {
     Entorno(std::size_t ancho, std::size_t alto, bool reflujo, bool en_consola)
         : rejilla(ancho, alto, reflujo), pantalla(en_consola ? static_cast<Pantalla&>(consola) : rejilla) {}
     Rejilla rejilla;
+    SinTeclas teclas;
     ConsolaModelo modelo{rejilla};
     PantallaConsola consola{modelo};
     Pantalla& pantalla;
@@ -123,28 +125,28 @@ TEST_P(EditorEnPantalla, GuionesDeTeclas) {
             Entorno entorno(GetParam().ancho, GetParam().alto, false, GetParam().consola);
             Rejilla& rejilla = entorno.rejilla;
             rejilla.Escribir(U"######");
-            Editor editor(entorno.pantalla);
+            Editor editor(entorno.teclas, entorno.pantalla);
             Empezar(editor, prompt);
-            Editor::Resultado resultado = Editor::Resultado::Sigue;
+            Lectura resultado = Lectura::Sigue;
             for (const char32_t c : guion.teclas) {
-                ASSERT_EQ(resultado, Editor::Resultado::Sigue);
-                resultado = editor.Aplicar(DeGuion(c));
-                if (!cada_tecla || resultado != Editor::Resultado::Sigue) continue;
+                ASSERT_EQ(resultado, Lectura::Sigue);
+                resultado = Pulsar(editor, DeGuion(c));
+                if (!cada_tecla || resultado != Lectura::Sigue) continue;
                 editor.Refrescar();
-                EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Linea())), prompt.size() + editor.Linea().Cursor());
+                EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Leida())), prompt.size() + editor.Leida().Cursor());
             }
             EXPECT_EQ(resultado, guion.resultado);
-            const LineaTecleada& linea = editor.Linea();
+            const LineaTecleada& linea = editor.Leida();
             EXPECT_EQ(Bytes(linea), guion.linea);
             EXPECT_EQ(linea.Cursor(), guion.cursor);
             EXPECT_EQ(linea.Desconocidos(), guion.desconocidos);
             editor.Refrescar();
             EXPECT_MUESTRA(rejilla, Texto(prompt, guion.linea), prompt.size() + guion.cursor);
-            if (resultado == Editor::Resultado::Sigue) continue;
+            if (resultado == Lectura::Sigue) continue;
             editor.Acabar(resultado);
-            if (resultado == Editor::Resultado::FinDeEntrada) {
+            if (resultado == Lectura::FinDeEntrada) {
                 EXPECT_MUESTRA(rejilla, Texto(prompt, ""), prompt.size());
-                EXPECT_EQ(editor.Linea().Largo(), 0u);
+                EXPECT_EQ(editor.Leida().Largo(), 0u);
             } else {
                 // The cursor on the row after the line, the line whole above it.
                 EXPECT_TRUE(rejilla.HistoriaConLinea(Texto(prompt, guion.linea)));
@@ -160,32 +162,32 @@ TEST_P(EditorEnPantalla, LineaMasAltaQueLaPantalla) {
     Entorno entorno(m.ancho, m.alto, false, m.consola);
     Rejilla& rejilla = entorno.rejilla;
     rejilla.Escribir(U"######");
-    Editor editor(entorno.pantalla);
+    Editor editor(entorno.teclas, entorno.pantalla);
     const std::string prompt = "Escriba: ";
     Empezar(editor, prompt);
     std::string linea;
     for (std::size_t n = 0; n < 3 * m.ancho * m.alto + 5; ++n) linea += static_cast<char>('a' + n % 26);
-    for (const char c : linea) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));  // a paste
+    for (const char c : linea) Pulsar(editor, DeGuion(static_cast<unsigned char>(c)));  // a paste
     editor.Refrescar();
     EXPECT_MUESTRA(rejilla, Texto(prompt, linea), prompt.size() + linea.size());
     const std::u32string guion = INI + U"A\x0b" + U"hola" + IZQ + IZQ + FIN + PANT + INI + DER;
     std::string esperada = "Ahola";
     for (const char32_t c : guion) {
         const std::size_t antes = rejilla.simbolos;
-        editor.Aplicar(DeGuion(c));
+        Pulsar(editor, DeGuion(c));
         editor.Refrescar();
-        EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Linea())), prompt.size() + editor.Linea().Cursor());
+        EXPECT_MUESTRA(rejilla, Texto(prompt, Bytes(editor.Leida())), prompt.size() + editor.Leida().Cursor());
         // Bounded by the screen, not by the line.
         EXPECT_LE(rejilla.simbolos - antes, 2 * m.ancho * m.alto + m.ancho);
     }
-    EXPECT_EQ(Bytes(editor.Linea()), esperada);
+    EXPECT_EQ(Bytes(editor.Leida()), esperada);
     // Long again, then Enter at its start: the history holds it whole.
-    editor.Aplicar(DeGuion(FIN[0]));
-    for (const char c : linea) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));
-    editor.Aplicar(DeGuion(INI[0]));
+    Pulsar(editor, DeGuion(FIN[0]));
+    for (const char c : linea) Pulsar(editor, DeGuion(static_cast<unsigned char>(c)));
+    Pulsar(editor, DeGuion(INI[0]));
     editor.Refrescar();
-    EXPECT_EQ(editor.Aplicar(DeGuion(U'\r')), Editor::Resultado::Linea);
-    editor.Acabar(Editor::Resultado::Linea);
+    EXPECT_EQ(Pulsar(editor, DeGuion(U'\r')), Lectura::Linea);
+    editor.Acabar(Lectura::Linea);
     EXPECT_TRUE(rejilla.HistoriaConLinea(Texto(prompt, esperada + linea)));
 }
 
@@ -237,13 +239,13 @@ TEST_P(CambioDeTamano, LaLineaQuedaUnaVezEnLaPantalla) {
         Entorno entorno(recorrido.medidas[0].first, recorrido.medidas[0].second, cambio.reflujo, cambio.consola);
         Rejilla& rejilla = entorno.rejilla;
         for (int n = 0; n < 5; ++n) rejilla.Escribir(U"#### " + std::u32string(static_cast<std::size_t>(n) * 9, U'='));
-        Editor editor(entorno.pantalla);
+        Editor editor(entorno.teclas, entorno.pantalla);
         Empezar(editor, prompt);
         const std::string frase = "cifrar a lo largo de varias filas de la pantalla, y algo mas";
         std::string texto;
         while (texto.size() < recorrido.largo) texto += frase.substr(0, recorrido.largo - texto.size());
-        for (const char c : texto) editor.Aplicar(DeGuion(static_cast<unsigned char>(c)));
-        for (std::size_t vez = 0; vez < recorrido.desde_fin; ++vez) editor.Aplicar(DeGuion(IZQ[0]));
+        for (const char c : texto) Pulsar(editor, DeGuion(static_cast<unsigned char>(c)));
+        for (std::size_t vez = 0; vez < recorrido.desde_fin; ++vez) Pulsar(editor, DeGuion(IZQ[0]));
         editor.Refrescar();
         std::size_t cursor = texto.size() - recorrido.desde_fin;
         for (const auto& [ancho, alto] : recorrido.medidas) {
@@ -252,10 +254,10 @@ TEST_P(CambioDeTamano, LaLineaQuedaUnaVezEnLaPantalla) {
             if (cambio.consola) {
                 editor.Refrescar();  // a console's change is seen here
             } else {
-                editor.Redimensionar(cambio.informe ? rejilla.y + 1 : 0, cambio.informe ? rejilla.x + 1 : 0);
+                editor.Tomar({Suceso::Tipo::Tamano, {}, cambio.informe ? rejilla.y + 1 : 0, cambio.informe ? rejilla.x + 1 : 0});
             }
             EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);
-            editor.Aplicar(DeGuion(U'!'));
+            Pulsar(editor, DeGuion(U'!'));
             editor.Refrescar();
             texto.insert(texto.begin() + static_cast<std::ptrdiff_t>(cursor++), '!');
             EXPECT_MUESTRA(rejilla, Texto(prompt, texto), prompt.size() + cursor);

@@ -145,10 +145,10 @@ TEST(TeclasConsola, RepeticionesEscapeYCrLfPegado) {
     }
     TecladoConsola teclado(nullptr, &LeerGuion);
     Rejilla pantalla(80, 24);
-    LectorDeLineas lector(teclado, pantalla);
+    Editor editor(teclado, pantalla);
     for (const char* esperada : {"Xaaa", "z"}) {
-        ASSERT_EQ(lector.Leer(CadenaExt(0)), Editor::Resultado::Linea);
-        EXPECT_EQ(std::string(lector.Linea().Datos(), lector.Linea().Datos() + lector.Linea().Largo()), esperada);
+        ASSERT_EQ(editor.Leer(CadenaExt(0)), Lectura::Linea);
+        EXPECT_EQ(std::string(editor.Leida().Datos(), editor.Leida().Datos() + editor.Leida().Largo()), esperada);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Ubuferes.h"
+#include "Upantalla.h"
 #include "mostrado.h"
 
 namespace {

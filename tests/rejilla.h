@@ -113,4 +113,16 @@ private:
     Rejilla& rejilla;
 };
 
+// A source of no keys, for an editor driven key by key (Editor::Tomar).
+class SinTeclas final : public FuenteTeclas {
+public:
+    void Abrir() override {}
+    void Cerrar() override {}
+    bool Leer(Suceso&, bool) override { return false; }
+    bool HayMas() override { return false; }
+};
+
+// A key for an editor driven key by key.
+inline Lectura Pulsar(Editor& editor, const Tecla& tecla) { return editor.Tomar({Suceso::Tipo::Tecla, tecla}); }
+
 #endif

@@ -58,9 +58,9 @@ bool FuenteGuion::Leer(Suceso& suceso, bool literal) {
 
 std::string LineaTras(FuenteGuion&& fuente) {
     Rejilla pantalla(80, 24);
-    LectorDeLineas lector(fuente, pantalla);
-    lector.Leer(CadenaExt(0));
-    const LineaTecleada& linea = lector.Linea();
+    Editor editor(fuente, pantalla);
+    editor.Leer(CadenaExt(0));
+    const LineaTecleada& linea = editor.Leida();
     return {linea.Datos(), linea.Datos() + linea.Largo()};
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "Ubloque.h"
 #include "Uborrado.h"
 
 namespace {
@@ -112,18 +113,18 @@ EntradaTerminal::int_type EntradaTerminal::underflow() {
 
 LineasEditadas::LineasEditadas(FuenteTeclas& fuente, Pantalla& pantalla, SalidaTerminal& salida, bool avisar,
                                const std::ostream& dialogo)
-    : lector(fuente, pantalla), salida(salida), avisar(avisar), dialogo(dialogo) {
+    : editor(fuente, pantalla), salida(salida), avisar(avisar), dialogo(dialogo) {
     salida.RetenerLineaAbierta(true);
 }
 
 LineasEditadas::~LineasEditadas() {
-    lector.Linea().Vaciar();
+    editor.Leida().Vaciar();
     salida.RetenerLineaAbierta(false);
 }
 
 LineasEditadas::int_type LineasEditadas::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    LineaTecleada& linea = lector.Linea();
+    LineaTecleada& linea = editor.Leida();
     if (dada) {
         dada = false;
         linea.Vaciar();
@@ -132,7 +133,7 @@ LineasEditadas::int_type LineasEditadas::underflow() {
     }
     setg(nullptr, nullptr, nullptr);
     if (dialogo.fail()) return traits_type::eof();
-    if (Editar() == Editor::Resultado::FinDeEntrada) {
+    if (Editar() == Lectura::FinDeEntrada) {
         salida.TerminarLineaDePantalla();
         return traits_type::eof();
     }
@@ -147,9 +148,9 @@ LineasEditadas::int_type LineasEditadas::underflow() {
     return traits_type::to_int_type(*gptr());
 }
 
-Editor::Resultado LineasEditadas::Editar() {
+Lectura LineasEditadas::Editar() {
     salida.pubsync();
-    const Editor::Resultado resultado = lector.Leer(salida.LineaAbierta());
+    const Lectura resultado = editor.Leer(salida.LineaAbierta());
     salida.OlvidarLineaAbierta();
     return resultado;
 }

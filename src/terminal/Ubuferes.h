@@ -12,9 +12,10 @@
 
 #include "Ucadenaext.h"
 #include "Ueditor.h"
-#include "Uentrada.h"
+#include "Ulinea.h"
+#include "Uplataforma.h"
+#include "Uutf.h"
 #include "Ulineadatos.h"
-#include "Usumidero.h"
 #include "Utabla850.h"
 
 // Output towards a terminal or console: each byte written is shown on
@@ -106,9 +107,9 @@ protected:
     int_type underflow() override;
 
 private:
-    Editor::Resultado Editar();
+    Lectura Editar();
 
-    LectorDeLineas lector;
+    Editor editor;
     SalidaTerminal& salida;
     bool avisar;
     const std::ostream& dialogo;

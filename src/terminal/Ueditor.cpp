@@ -1,334 +1,57 @@
 #include "Ueditor.h"
 
-#include <algorithm>
-
-#include "Utabla850.h"
-
-namespace {
-
-bool Blanco(unsigned char byte) { return byte == ' ' || byte == '\t'; }
-
-}  // namespace
-
-void Editor::Empezar(const CadenaExt& texto) {
-    prompt = texto;
-    OlvidarPrevias();
-    linea.Vaciar();
-    literal = false;
-    ancho = pantalla.Ancho();
-    alto = pantalla.Alto();
-    EmpezarFilas();
-    Refrescar();
-}
-
-Editor::Resultado Editor::Aplicar(const Tecla& tecla) {
-    if (literal) {
-        literal = false;
-        const char32_t simbolo = SimboloDeTecla(tecla);
-        // A newline would end the line the dialogue reads, not be part of it.
-        if (simbolo == '\n') return Resultado::Sigue;
-        if (simbolo != kSinSimbolo) {
-            Escribir(simbolo);
-            return Resultado::Sigue;
-        }
-    }
-    const std::size_t cursor = linea.Cursor(), largo = linea.Largo();
-    switch (AccionDeTecla(tecla)) {
-        case Accion::Escribir: Cambiado(linea.Teclear(SimboloDeTecla(tecla))); break;
-        case Accion::Literal: literal = true; break;
-        case Accion::Izquierda: linea.Llevar(cursor > 0 ? cursor - 1 : 0); break;
-        case Accion::Derecha: linea.Llevar(std::min(cursor + 1, largo)); break;
-        case Accion::PalabraAnterior: linea.Llevar(InicioDePalabra()); break;
-        case Accion::PalabraSiguiente: linea.Llevar(FinDePalabra()); break;
-        case Accion::Inicio: linea.Llevar(0); break;
-        case Accion::Fin: linea.Llevar(largo); break;
-        case Accion::Retroceso: if (cursor > 0) Quitar(cursor - 1, cursor); break;
-        case Accion::Suprimir: if (cursor < largo) Quitar(cursor, cursor + 1); break;
-        case Accion::BorrarHastaFin: Quitar(cursor, largo); break;
-        case Accion::BorrarHastaInicio: Quitar(0, cursor); break;
-        case Accion::BorrarPalabra: Quitar(InicioDePalabra(), cursor); break;
-        case Accion::Redibujar: Redibujar(true); break;
-        case Accion::Intro: return Terminada();
-        case Accion::FinDeEntrada:
-            if (largo == 0) return Resultado::FinDeEntrada;
-            if (cursor < largo) Quitar(cursor, cursor + 1);
-            break;
-        case Accion::Nada: break;
-    }
-    return Resultado::Sigue;
-}
-
-Editor::Resultado Editor::Pegar(char32_t simbolo) {
-    literal = false;  // a paste's characters are typed as they are anyway
-    if (simbolo != '\r' && simbolo != '\n') {
-        Escribir(simbolo);
-        return Resultado::Sigue;
-    }
-    return linea.Largo() == 0 ? Resultado::Sigue : Terminada();
-}
-
-Editor::Resultado Editor::Terminada() const {
-    return linea.EmpiezaConCtrlZ() ? Resultado::FinDeEntrada : Resultado::Linea;
-}
-
-void Editor::Escribir(char32_t simbolo) {
-    if (EsControl(simbolo)) {
-        linea.Insertar(static_cast<unsigned char>(simbolo));
-        Cambiado(linea.Cursor() - 1);
-    } else {
-        Cambiado(linea.Teclear(simbolo));
-    }
-}
-
-void Editor::Cambiado(std::size_t byte) {
-    const std::size_t celda = prompt.Longitud() + byte;
-    sucia = std::min(sucia.value_or(celda), celda);
-}
-
-void Editor::Quitar(std::size_t desde, std::size_t hasta) {
-    if (desde == hasta) return;
-    linea.Quitar(desde, hasta);
-    Cambiado(desde);
-}
-
-std::size_t Editor::InicioDePalabra() const {
-    std::size_t k = linea.Cursor();
-    while (k > 0 && Blanco(linea[k - 1])) --k;
-    while (k > 0 && !Blanco(linea[k - 1])) --k;
-    return k;
-}
-
-std::size_t Editor::FinDePalabra() const {
-    std::size_t k = linea.Cursor();
-    while (k < linea.Largo() && Blanco(linea[k])) ++k;
-    while (k < linea.Largo() && !Blanco(linea[k])) ++k;
-    return k;
-}
-
-char32_t Editor::SimboloDeCelda(std::size_t celda) const {
-    const std::size_t largo_prompt = prompt.Longitud();
-    if (celda < largo_prompt) return SimboloDeByte(prompt.Caracter(static_cast<std::uint32_t>(celda)));
-    return celda < Celdas() ? SimboloDeByte(linea[celda - largo_prompt]) : U' ';
-}
-
-void Editor::EmpezarFilas(bool limpiar_debajo) {
-    primera = 0;
-    filas = 1;
-    pos = 0;
-    en_espera = false;
-    mostradas = limpiar_debajo ? std::nullopt : std::optional<std::size_t>(0);
-    sucia = 0;
-}
-
-void Editor::Refrescar() {
-    // A console's change of size shows here; a terminal's comes as a signal.
-    std::size_t fila = 0, columna = 0;
-    if (pantalla.Cursor(fila, columna) && (pantalla.Ancho() != ancho || pantalla.Alto() != alto)) {
-        Redimensionar(fila, columna);
-        return;
-    }
-    const std::size_t celdas = Celdas(), cursor = prompt.Longitud() + linea.Cursor();
-    const std::size_t ultima = celdas / ancho, fila_cursor = cursor / ancho;
-    // The rows to show: all while they fit, else the cursor's and those about
-    // it, moved only as far as the cursor needs.
-    std::size_t vista = 0;
-    if (ultima >= alto) {
-        vista = std::clamp(primera, fila_cursor + 1 > alto ? fila_cursor + 1 - alto : 0, fila_cursor);
-        vista = std::min(vista, ultima + 1 - alto);
-    }
-    // What the line took before, or, drawn afresh over an earlier drawing, as
-    // many rows as the screen holds, is cleared after its end.
-    bool limpiar = !mostradas || *mostradas > celdas;
-    const std::size_t debajo = mostradas ? filas : alto;
-    if (vista != primera) {
-        // The rows the editor holds show other rows of the line: all of them
-        // drawn again, from the first.
-        Ir(primera * ancho);
-        primera = vista;
-        pos = vista * ancho;
-        sucia = pos;
-        limpiar = true;
-    }
-    if (sucia) {
-        const std::size_t desde = std::max(*sucia, primera * ancho);
-        const std::size_t hasta = std::min(celdas, (primera + alto) * ancho);
-        if (desde < hasta) {
-            Ir(desde, true);
-            Mostrar(desde, hasta);
-        }
-        // What the line took and no longer does, below its end.
-        if (limpiar && hasta == celdas && hasta / ancho < primera + debajo) {
-            Ir(hasta);
-            // The blank that made the row after a full last one stays: a
-            // rewrapping terminal may not join an empty row to the line
-            // (tmux), and the cursor there would be in a line of its own.
-            if (hasta % ancho == 0 && hasta / ancho > primera && ancho > 1) Ir(hasta + 1);
-            pantalla.Limpiar();
-        }
-        mostradas = celdas;
-        sucia.reset();
-    }
-    Ir(cursor);
-    pantalla.Enviar();
-}
-
-void Editor::Acabar(Resultado resultado) {
-    if (resultado == Resultado::FinDeEntrada) {
-        linea.Vaciar();
-        Cambiado(0);
-        Refrescar();
-        return;
-    }
-    Refrescar();
-    const std::size_t celdas = Celdas();
-    if (primera == 0 && celdas <= filas * ancho) {
-        TerminarEn(celdas);
-        return;
-    }
-    // Taller than the screen: written out whole, from the first row the
-    // editor holds, so that the terminal's history keeps all of it. It covers
-    // every row drawn, so nothing needs clearing first.
-    Ir(primera * ancho);
-    primera = 0;
-    pos = 0;
-    Mostrar(0, celdas);
-    TerminarEn(celdas);
-}
-
-void Editor::TerminarFila() { TerminarEn(std::min(Celdas(), (primera + filas) * ancho)); }
-
-void Editor::TerminarEn(std::size_t fin) {
-    // A line that fills its last row ends there too.
-    Ir(fin > 0 && fin % ancho == 0 ? fin - 1 : fin);
-    const char32_t nueva_linea = '\n';
-    pantalla.Poner(&nueva_linea, 1);
-    pantalla.Enviar();
-    EmpezarFilas();
-    OlvidarPrevias();
-}
-
-void Editor::Redibujar(bool en_sitio) {
-    if (en_sitio)
-        Ir(primera * ancho);
-    else
-        OlvidarPrevias();
-    EmpezarFilas(true);
-    Refrescar();
-}
-
-void Editor::Redimensionar(std::size_t fila, std::size_t columna) {
-    if (fila == 0) pantalla.Cursor(fila, columna);
-    const std::size_t nuevo_ancho = pantalla.Ancho(), nuevo_alto = pantalla.Alto();
-    // How far up the first row drawn is now. A terminal that keeps its rows
-    // keeps it where it was, the cursor in its column as far as the new width
-    // allows. One that rewraps them rewraps the rows drawn as one line (the
-    // editor never ends them itself), together with what it had moved above
-    // the screen before and wrapped into them (`previas`), and keeps the
-    // cursor on its character. The cursor's column tells the two apart, and
-    // the answer holds for the rest of the run.
-    const std::size_t celda = en_espera ? pos - 1 : pos, dentro = celda - primera * ancho;
-    const std::size_t desplazamiento = previas + dentro;
-    // Past the end of the rewrapped text, at the start of a row, the cursor
-    // may be left waiting in the last column of the row before (tmux says
-    // the column after it); in a single column that is the start of a row.
-    const bool esperando =
-        desplazamiento > 0 && desplazamiento % nuevo_ancho == 0 && columna >= nuevo_ancho && columna > 1;
-    const std::size_t sin_reflujo = dentro / ancho, con_reflujo = desplazamiento / nuevo_ancho - (esperando ? 1 : 0);
-    const bool como_sin = columna - 1 == std::min(celda % ancho, nuevo_ancho - 1);
-    const bool como_con = esperando || columna - 1 == desplazamiento % nuevo_ancho;
-    if (fila != 0 && previas_exactas && reflujo == Reflujo::Desconocido && como_sin != como_con)
-        reflujo = como_con ? Reflujo::Si : Reflujo::No;
-    // The rows of the line, rewrapped, from the first drawn to the last.
-    const std::size_t dibujadas = std::min(mostradas.value_or(Celdas()), (primera + filas) * ancho) - primera * ancho;
-    const std::size_t filas_con = std::max(con_reflujo + 1, (previas + dibujadas + nuevo_ancho - 1) / nuevo_ancho);
-    // A rewrapping terminal that keeps the end of its text at the bottom of
-    // the screen (tmux) may push the cursor's character above it; it then
-    // puts the cursor in the top left corner, on some later row of the line,
-    // and the line's first rows are above the screen.
-    const bool perdido = reflujo != Reflujo::No && fila == 1 && columna == 1 && filas_con - con_reflujo > nuevo_alto;
-    // Not knowing, it clears as far up as either kind may need: rather a row
-    // of what was above than a second copy of the line.
-    std::size_t subir = perdido                      ? 0
-                        : reflujo == Reflujo::Si   ? con_reflujo
-                        : reflujo == Reflujo::No   ? sin_reflujo
-                                                   : std::max(sin_reflujo, con_reflujo);
-    // What of the rewrapped line may be above the screen: where the cursor is
-    // not known, as much as there may be above it.
-    std::size_t encima = 0;
-    if (perdido)
-        encima = filas_con - nuevo_alto;
-    else if (fila == 0)
-        encima = con_reflujo;
-    else if (con_reflujo > fila - 1)
-        encima = con_reflujo - (fila - 1);
-    if (fila != 0) subir = std::min(subir, fila - 1);
-    pantalla.Ir(-static_cast<std::ptrdiff_t>(subir), 0);
-    // A rewrapping terminal keeps the rows of the line it moved above the
-    // screen wrapped into the first one drawn now.
-    previas = reflujo != Reflujo::No ? encima * nuevo_ancho : 0;
-    previas_exactas = reflujo == Reflujo::No || (previas_exactas && fila != 0 && !perdido);
-    ancho = nuevo_ancho;
-    alto = nuevo_alto;
-    EmpezarFilas(true);
-    Refrescar();
-}
-
-Editor::Resultado LectorDeLineas::Leer(const CadenaExt& prompt) {
-    editor.Empezar(prompt);
+Lectura Editor::Leer(const CadenaExt& prompt) {
+    Empezar(prompt);
     fuente.Abrir();
-    Editor::Resultado resultado = Editor::Resultado::Sigue;
-    while (resultado == Editor::Resultado::Sigue) {
+    Lectura lectura = Lectura::Sigue;
+    while (lectura == Lectura::Sigue) {
         Suceso suceso;
-        if (!fuente.Leer(suceso, editor.Literal())) {
-            resultado = Editor::Resultado::FinDeEntrada;
+        if (!fuente.Leer(suceso, linea.Literal())) {
+            lectura = Lectura::FinDeEntrada;
             break;
         }
-        if (!seguidas.Tomar(suceso, editor.Literal())) continue;
-        switch (suceso.tipo) {
-            case Suceso::Tipo::Tecla: resultado = editor.Aplicar(suceso.tecla); break;
-            case Suceso::Tipo::Pegado: resultado = editor.Pegar(suceso.tecla.simbolo); break;
-            case Suceso::Tipo::Nada: case Suceso::Tipo::Posicion: break;
-            case Suceso::Tipo::Tamano: editor.Redimensionar(suceso.fila, suceso.columna); break;
-            case Suceso::Tipo::Reanudar: editor.Redibujar(false); break;
-            case Suceso::Tipo::Senal:
-                // Ended by it, or stopped and then going on with the line.
-                editor.TerminarFila();
-                fuente.Cerrar();
-                fuente.Abrir();
-                editor.Redibujar(false);
-                break;
-        }
-        if (resultado == Editor::Resultado::Sigue && !fuente.HayMas()) editor.Refrescar();
+        if (!seguidas.Tomar(suceso, linea.Literal())) continue;
+        lectura = Tomar(suceso);
+        if (lectura == Lectura::Sigue && !fuente.HayMas()) vista.Refrescar();
     }
-    editor.Acabar(resultado);
+    Acabar(lectura);
     fuente.Cerrar();
-    return resultado;
+    return lectura;
 }
 
-void Editor::Ir(std::size_t celda, bool o_esperando) {
-    if (celda == pos && (!en_espera || o_esperando)) return;
-    if (celda % ancho == 0 && celda / ancho > primera) {
-        // The start of a row is reached by wrapping from the end of the one
-        // before, as the terminal's own rows are (its last cell drawn again,
-        // then this one): a terminal that rewraps its rows on a change of
-        // size then holds the rows drawn, to the cursor's, as one line. It
-        // also makes the row below the last one drawn.
-        if (!(en_espera && pos == celda)) {
-            Ir(celda - 1);
-            Mostrar(celda - 1, celda);
-        }
-        Mostrar(celda, celda + 1);
+void Editor::Empezar(const CadenaExt& prompt) {
+    linea.Empezar();
+    vista.Empezar(prompt);
+}
+
+Lectura Editor::Tomar(const Suceso& suceso) {
+    switch (suceso.tipo) {
+        case Suceso::Tipo::Tecla: return Cambio(linea.Aplicar(suceso.tecla));
+        case Suceso::Tipo::Pegado: return Cambio(linea.Pegar(suceso.tecla.simbolo));
+        case Suceso::Tipo::Nada: case Suceso::Tipo::Posicion: break;
+        case Suceso::Tipo::Tamano: vista.NuevoTamano(suceso.fila, suceso.columna); break;
+        case Suceso::Tipo::Reanudar: vista.Redibujar(false); break;
+        case Suceso::Tipo::Senal:
+            // Ended by it, or stopped and then going on with the line.
+            vista.TerminarFila();
+            fuente.Cerrar();
+            fuente.Abrir();
+            vista.Redibujar(false);
+            break;
     }
-    pantalla.Ir(static_cast<std::ptrdiff_t>(celda / ancho) - static_cast<std::ptrdiff_t>(FilaFisica()), celda % ancho);
-    pos = celda;
-    en_espera = false;
+    return Lectura::Sigue;
 }
 
-void Editor::Mostrar(std::size_t desde, std::size_t hasta) {
-    Tramo tramo(pantalla);
-    for (std::size_t celda = desde; celda < hasta; ++celda) tramo.Poner(SimboloDeCelda(celda));
-    tramo.Entregar();
-    pos = hasta;
-    en_espera = hasta % ancho == 0;
-    filas = std::max(filas, (hasta - 1) / ancho + 1 - primera);
+Lectura Editor::Cambio(const Linea::Efecto& efecto) {
+    if (efecto.cambio) vista.Cambiada(*efecto.cambio);
+    if (efecto.redibujar) vista.Redibujar(true);
+    return efecto.lectura;
+}
+
+void Editor::Acabar(Lectura lectura) {
+    if (lectura == Lectura::FinDeEntrada) {
+        linea.Bytes().Vaciar();
+        vista.Cambiada(0);
+    }
+    vista.Acabar(lectura);
 }

@@ -7,7 +7,7 @@
 // takes the cursor to the next row, scrolling the buffer at its last row.
 // Written to cells (PonerEn, WriteConsoleOutputCharacterW) nothing moves.
 //
-// PantallaConsola makes of one the screen the editor expects (Ueditor.h), the
+// PantallaConsola makes of one the screen the editor expects (Uplataforma.h), the
 // same on every console: a character shown in the last column keeps the
 // cursor there until the next one, which then wraps. Runs of characters go
 // out at the cursor, so that the console wraps them and scrolls as it does
@@ -19,8 +19,7 @@
 
 #include <cstddef>
 
-#include "Ueditor.h"
-#include "Usumidero.h"
+#include "Uplataforma.h"
 
 class Consola : public Sumidero {
 public:

@@ -31,7 +31,7 @@
 
 #include <cstddef>
 
-#include "Uentrada.h"
+#include "Uutf.h"
 #include "Utecla.h"
 
 class DecodificadorTeclas {

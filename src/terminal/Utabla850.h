@@ -18,7 +18,7 @@
 // of the user's data on the screen) as 32, and any ASCII byte as itself. A
 // letter followed by a combining mark is first composed into the code page 850
 // letter that Unicode's canonical composition (NFC) gives, where there is one
-// (LineaTecleada, Uentrada.h, applies it).
+// (LineaTecleada, Ulinea.h, applies it).
 // Every other character, a mark that composes into nothing, and every
 // ill-formed UTF-8 sequence (each maximal ill-formed part of one) is read as
 // "?", and counted so that the user can be told.

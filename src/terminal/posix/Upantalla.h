@@ -1,6 +1,7 @@
-// PantallaTerminal: the line editor's screen on a POSIX terminal that speaks
-// UTF-8: the characters go out as UTF-8 to the program's standard output
-// stream, and the cursor moves with ANSI (ECMA-48) sequences.
+// The output and the screen of a POSIX terminal that speaks UTF-8: the
+// characters go out as UTF-8 to the program's standard output stream
+// (SumideroUtf8), and the line editor's cursor moves with ANSI (ECMA-48)
+// sequences (PantallaTerminal).
 #ifndef UPANTALLA_H
 #define UPANTALLA_H
 
@@ -8,7 +9,19 @@
 
 #include <streambuf>
 
-#include "Ueditor.h"
+#include "Uplataforma.h"
+
+// A Sumidero that writes UTF-8 to a stream buffer (a terminal's standard
+// output); its own block of UTF-8 is wiped.
+class SumideroUtf8 final : public Sumidero {
+public:
+    explicit SumideroUtf8(std::streambuf& destino) : destino(destino) {}
+    bool Poner(const char32_t* simbolos, std::size_t n) override;
+    bool Enviar() override { return destino.pubsync() == 0; }
+
+private:
+    std::streambuf& destino;
+};
 
 class PantallaTerminal final : public Pantalla {
 public:

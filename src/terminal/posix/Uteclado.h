@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "Uborrado.h"
-#include "Ueditor.h"
+#include "Uplataforma.h"
 #include "Usecuencias.h"
 
 class TecladoTerminal final : public FuenteTeclas {

@@ -1,9 +1,6 @@
 #include "Upantalla.h"
 
-#include <algorithm>
-#include <iterator>
-
-#include "Uborrado.h"
+#include "Ubloque.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include <windows.h>
 
-#include "Ueditor.h"
-#include "Uentrada.h"
+#include "Uplataforma.h"
+#include "Uutf.h"
 #include "Utecla.h"
 
 class TecladoConsola final : public FuenteTeclas {

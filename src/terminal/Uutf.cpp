@@ -1,13 +1,8 @@
-#include "Uentrada.h"
-
-#include <algorithm>
-
-#include "Utabla850.h"
+#include "Uutf.h"
 
 namespace {
 
 constexpr char32_t kSimboloSustitucion = 0xFFFD;
-constexpr char32_t kCtrlZ = 0x1A;
 
 }  // namespace
 
@@ -74,53 +69,3 @@ std::size_t DecodificadorUtf16::Entrar(char16_t unidad, char32_t* simbolos) {
 }
 
 DecodificadorUtf16::~DecodificadorUtf16() { Borrar(&alto, sizeof alto); }
-
-std::size_t LineaTecleada::Teclear(char32_t simbolo) {
-    if (cursor > 0) {
-        const char32_t compuesto = Componer(SimboloDeByte(bytes[cursor - 1]), simbolo);
-        if (compuesto != 0) {
-            bytes[cursor - 1] = ByteDeSimbolo(compuesto);
-            origenes[cursor - 1] = Origen::Tecla;
-            return cursor - 1;
-        }
-    }
-    const unsigned char byte = ByteDeSimbolo(simbolo);
-    Insertar(byte, simbolo == kCtrlZ                  ? Origen::CtrlZ
-                   : byte == '?' && simbolo != U'?' ? Origen::Desconocido
-                                                     : Origen::Tecla);
-    return cursor - 1;
-}
-
-void LineaTecleada::Insertar(unsigned char byte, Origen origen) {
-    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(cursor), byte);
-    origenes.insert(origenes.begin() + static_cast<std::ptrdiff_t>(cursor), origen);
-    ++cursor;
-}
-
-namespace {
-
-// Takes out elements `desde` to `hasta` of `v` by moving them to its end and
-// wiping them there, so that no copy of them stays behind the new end.
-template <class Vector>
-void QuitarBorrando(Vector& v, std::size_t desde, std::size_t hasta) {
-    const auto inicio = v.begin() + static_cast<std::ptrdiff_t>(desde);
-    std::rotate(inicio, v.begin() + static_cast<std::ptrdiff_t>(hasta), v.end());
-    const std::size_t n = hasta - desde;
-    Borrar(v.data() + v.size() - n, n * sizeof v[0]);
-    v.resize(v.size() - n);
-}
-
-}  // namespace
-
-void LineaTecleada::Quitar(std::size_t desde, std::size_t hasta) {
-    QuitarBorrando(bytes, desde, hasta);
-    QuitarBorrando(origenes, desde, hasta);
-    if (cursor >= hasta)
-        cursor -= hasta - desde;
-    else if (cursor > desde)
-        cursor = desde;
-}
-
-std::size_t LineaTecleada::Desconocidos() const {
-    return static_cast<std::size_t>(std::count(origenes.begin(), origenes.end(), Origen::Desconocido));
-}

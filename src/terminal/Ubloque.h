@@ -1,30 +1,14 @@
-// Sumidero: where the terminal layer's characters go, a terminal's or a
-// console's output; each platform has its own (a UTF-8 byte stream, a console
-// written in UTF-16). Bloque is the one way the layer gathers what it shows
-// or was typed into a block, hands it on and wipes it; Tramo is a Bloque of
+// Bloque: the one way the terminal layer gathers what it shows or what was
+// typed into a block, hands it on and wipes it; Tramo is a Bloque of
 // characters for a Sumidero.
-#ifndef USUMIDERO_H
-#define USUMIDERO_H
+#ifndef UBLOQUE_H
+#define UBLOQUE_H
 
 #include <cstddef>
-#include <streambuf>
+#include <iterator>
 
 #include "Uborrado.h"
-
-// The screen's size where a terminal or console does not say it.
-constexpr std::size_t kAnchoSupuesto = 80, kAltoSupuesto = 24;
-
-class Sumidero {
-public:
-    // Shows `n` characters, each below U+10000; false when the output refused
-    // them.
-    virtual bool Poner(const char32_t* simbolos, std::size_t n) = 0;
-    // Passes on whatever it holds; false when the output refused it.
-    virtual bool Enviar() = 0;
-
-protected:
-    ~Sumidero() = default;
-};
+#include "Uplataforma.h"
 
 // Units (characters, UTF-8 or UTF-16 code units, bytes) gathered and handed
 // to `entregar(datos, largo)`, which answers whether they went, a block at a
@@ -70,18 +54,6 @@ struct HaciaSumidero {
 class Tramo : public Bloque<char32_t, HaciaSumidero> {
 public:
     explicit Tramo(Sumidero& sumidero) : Bloque(HaciaSumidero{sumidero}) {}
-};
-
-// A Sumidero that writes UTF-8 to a stream buffer (a terminal's standard
-// output); its own block of UTF-8 is wiped.
-class SumideroUtf8 final : public Sumidero {
-public:
-    explicit SumideroUtf8(std::streambuf& destino) : destino(destino) {}
-    bool Poner(const char32_t* simbolos, std::size_t n) override;
-    bool Enviar() override { return destino.pubsync() == 0; }
-
-private:
-    std::streambuf& destino;
 };
 
 #endif
