@@ -11,8 +11,10 @@
 // asks for no more lines: the input ends there, so that the dialogue stops at
 // its next question instead of going on unseen (the input stream's own
 // buffer, which the layer reads through otherwise, is to stop likewise).
-// Which layer is built is the platform's choice (posix/Uterminal.cpp,
-// win/Uterminal.cpp).
+// Lines typed where the line editor is used are read by Editor::Leer
+// (Ueditor.h), which the input stream reaches through LineasEditadas
+// (Ubuferes.h). Which layer is built is the platform's choice
+// (posix/Uterminal.cpp, win/Uterminal.cpp).
 #ifndef UTERMINAL_H
 #define UTERMINAL_H
 
