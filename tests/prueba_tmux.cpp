@@ -128,6 +128,21 @@ std::string SinBlancoFinal(std::string linea) {
 
 class EnTmux : public testing::TestWithParam<std::string> {};
 
+// Answers the menu with `opcion` and waits for the line's question.
+void AlPedirLaLinea(Tmux& tmux, const std::string& opcion) {
+    tmux.Esperar("(S)alir?: ");
+    tmux.Teclas(opcion);
+    tmux.Tecla("Enter");
+    tmux.Esperar("interpretar: ");
+}
+
+// `n` letters with no period, so that each row of a line of them is its own.
+std::string Letras(std::size_t n, unsigned semilla) {
+    std::string letras;
+    for (std::size_t k = 0; k < n; ++k) letras += static_cast<char>('a' + (semilla = semilla * 1103515245 + 12345) / 65536 % 26);
+    return letras;
+}
+
 TEST_P(EnTmux, ElPromptQuedaUnaVezTrasEditarLineasQueSeParten) {
     Tmux tmux(GetParam(), 40);
     tmux.Esperar("(S)alir?: ");
@@ -158,10 +173,7 @@ TEST_P(EnTmux, ElTituloNoCambiaAlDescifrarSecuenciasDeEscape) {
     Tmux tmux(GetParam(), 80);
     tmux.Ejecutar({"select-pane", "-T", "antes"});
     const std::string trampa = "hola \x1b]0;PWNED\x07 y \x1b]2;OTRO\x1b\\ fin";
-    tmux.Esperar("(S)alir?: ");
-    tmux.Teclas("d");
-    tmux.Tecla("Enter");
-    tmux.Esperar("interpretar: ");
+    AlPedirLaLinea(tmux, "d");
     tmux.Teclas(Mostrado(Modelo("k", trampa, false)));
     tmux.Tecla("Enter");
     tmux.Esperar("clave: ");
@@ -185,10 +197,7 @@ TEST_P(EnTmux, TeclasModificadasComoEnLaConsolaDeWindows) {
     std::ifstream guion(DATOS "/teclas-modificadas.txt");
     ASSERT_TRUE(guion);
     Tmux tmux(GetParam(), 80);
-    tmux.Esperar("(S)alir?: ");
-    tmux.Teclas("c");
-    tmux.Tecla("Enter");
-    tmux.Esperar("interpretar: ");
+    AlPedirLaLinea(tmux, "c");
     std::string linea;
     for (std::string tipo, resto; guion >> tipo && std::getline(guion, resto);) {
         resto.erase(0, 1);
@@ -229,13 +238,8 @@ TEST_P(EnTmux, LineaMasAltaQueLaVentanaEditadaPorSuPrincipio) {
     // 2,500 characters in a window of 80 x 24, then Home, A, Ctrl-K, "hola":
     // the screen shows the line as it is read.
     Tmux tmux(GetParam(), 80, 24);
-    tmux.Esperar("(S)alir?: ");
-    tmux.Teclas("c");
-    tmux.Tecla("Enter");
-    tmux.Esperar("interpretar: ");
-    // Letters with no period, so that each row of it is its own.
-    std::string largo;
-    for (unsigned n = 0, semilla = 7; n < 2500; ++n) largo += static_cast<char>('a' + (semilla = semilla * 1103515245 + 12345) / 65536 % 26);
+    AlPedirLaLinea(tmux, "c");
+    const std::string largo = Letras(2500, 7);
     tmux.Pegar(largo);
     // At its end: the screen shows its last rows, to the screen's top.
     ASSERT_TRUE(Hasta([&] {
@@ -305,12 +309,8 @@ TEST_P(EnTmux, UnaLineaMasAltaQueLaVentanaQuedaUnaVezAlEstrecharlaYEnsancharla) 
     for (const Caso& caso : {Caso{800, "Home", {{60, 12}, {80, 24}}}, Caso{1500, "End", {{40, 8}, {20, 4}, {60, 20}, {80, 24}}}}) {
         SCOPED_TRACE(caso.largo);
         Tmux tmux(GetParam(), 80, 24);
-        tmux.Esperar("(S)alir?: ");
-        tmux.Teclas("c");
-        tmux.Tecla("Enter");
-        tmux.Esperar("interpretar: ");
-        std::string largo;
-        for (unsigned n = 0, semilla = 11; n < caso.largo; ++n) largo += static_cast<char>('a' + (semilla = semilla * 1103515245 + 12345) / 65536 % 26);
+        AlPedirLaLinea(tmux, "c");
+        const std::string largo = Letras(caso.largo, 11);
         tmux.Pegar(largo);
         ASSERT_TRUE(Hasta([&] { return tmux.Pantalla().find(largo) != std::string::npos; })) << tmux.Pantalla();
         tmux.Tecla(caso.tecla);
