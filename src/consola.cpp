@@ -44,8 +44,8 @@ constexpr Sentido kDescifrar{true, kOriginalDescifrada, kCadenaCifrada};
 // Reads a line and a key, transforms the line from `fuente` into `destino`,
 // shows it, and on request shows the inverse transformation of the result
 // (which overwrites `fuente`). False when the input ended at the check question.
-bool EjecutarOperacion(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave, CifraRC4& cifra,
-                   std::istream& entrada, std::ostream& salida) {
+bool EjecutarOperacion(const Sentido& sentido, CadenaExt& fuente, CadenaExt& destino, CadenaExt& clave,
+                       CifraRC4& cifra, std::istream& entrada, std::ostream& salida) {
     LeerTexto(fuente, entrada, salida);
     LeerClave(clave, entrada, salida);
     if (!cifra.EstablecerClave(clave)) {
