@@ -45,21 +45,21 @@ void Vista::Refrescar() {
     const std::size_t ultima = celdas / ancho, fila_cursor = cursor / ancho;
     // The rows to show: all while they fit, else the cursor's and those about
     // it, moved only as far as the cursor needs.
-    std::size_t vista = 0;
+    std::size_t mostrar_desde = 0;
     if (ultima >= alto) {
-        vista = std::clamp(primera, fila_cursor + 1 > alto ? fila_cursor + 1 - alto : 0, fila_cursor);
-        vista = std::min(vista, ultima + 1 - alto);
+        mostrar_desde = std::clamp(primera, fila_cursor + 1 > alto ? fila_cursor + 1 - alto : 0, fila_cursor);
+        mostrar_desde = std::min(mostrar_desde, ultima + 1 - alto);
     }
     // What the line took before, or, drawn afresh over an earlier drawing, as
     // many rows as the screen holds, is cleared after its end.
     bool limpiar = !mostradas || *mostradas > celdas;
     const std::size_t debajo = mostradas ? filas : alto;
-    if (vista != primera) {
+    if (mostrar_desde != primera) {
         // The rows the editor holds show other rows of the line: all of them
         // drawn again, from the first.
         Ir(primera * ancho);
-        primera = vista;
-        pos = vista * ancho;
+        primera = mostrar_desde;
+        pos = mostrar_desde * ancho;
         sucia = pos;
         limpiar = true;
     }
