@@ -19,8 +19,6 @@ public:
     // The input has ended: U+FFFD when a sequence was left open. Answers how
     // many characters were written (0 or 1).
     std::size_t Terminar(char32_t* simbolos);
-    // Whether a character is partly decoded.
-    bool Abierto() const { return faltan > 0; }
     // Forgets the part of a character decoded so far, which was typed.
     ~DecodificadorUtf8();
 

@@ -58,8 +58,8 @@ private:
     // kNinguno when none came, kFin when the terminal is gone, kSenal when a
     // signal came first (it is then pending).
     int Siguiente(int milisegundos);
-    // Decodes the next byte, or the end of the wait, into the queue; false
-    // when the terminal is gone and nothing came.
+    // Decodes the next byte into the queue, waiting for it at most
+    // `milisegundos` (-1: for ever); false when the terminal is gone.
     bool Llenar(int milisegundos);
     Suceso DeSenal();
     // Asks the terminal where the cursor is; 0 and 0 without an answer.
