@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "Ueditor.h"
-#include "Uutf.h"
 #include "Utabla850.h"
+#include "Uutf.h"
 #include "rejilla.h"
 
 namespace {

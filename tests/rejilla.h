@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "Upantallaconsola.h"
 #include "Ueditor.h"
+#include "Upantallaconsola.h"
 
 class Rejilla final : public Pantalla {
 public:

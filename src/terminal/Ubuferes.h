@@ -13,10 +13,10 @@
 #include "Ucadenaext.h"
 #include "Ueditor.h"
 #include "Ulinea.h"
-#include "Uplataforma.h"
-#include "Uutf.h"
 #include "Ulineadatos.h"
+#include "Uplataforma.h"
 #include "Utabla850.h"
+#include "Uutf.h"
 
 // Output towards a terminal or console: each byte written is shown on
 // `sumidero` as its character of the table, and a line marked as the user's

@@ -31,8 +31,8 @@
 
 #include <cstddef>
 
-#include "Uutf.h"
 #include "Utecla.h"
+#include "Uutf.h"
 
 class DecodificadorTeclas {
 public:

@@ -17,8 +17,8 @@
 #include <optional>
 #include <ostream>
 
-#include "Udesvio.h"
 #include "Ubuferes.h"
+#include "Udesvio.h"
 #include "Upantalla.h"
 #include "Uteclado.h"
 

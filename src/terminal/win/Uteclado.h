@@ -12,8 +12,8 @@
 #include <windows.h>
 
 #include "Uplataforma.h"
-#include "Uutf.h"
 #include "Utecla.h"
+#include "Uutf.h"
 
 class TecladoConsola final : public FuenteTeclas {
 public:

@@ -17,9 +17,9 @@
 #include <ostream>
 #include <utility>
 
+#include "Ubuferes.h"
 #include "Udesvio.h"
 #include "Ufinlinea.h"
-#include "Ubuferes.h"
 #include "Upantalla.h"
 #include "Uteclado.h"
 
